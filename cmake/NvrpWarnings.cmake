@@ -1,0 +1,24 @@
+# Strict warnings for the project's own targets; third-party headers come in as SYSTEM.
+function(nvrp_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                           -Wold-style-cast -Wcast-align -Woverloaded-virtual
+                                           -Wconversion -Wno-sign-conversion -Werror)
+endfunction()
+
+# One static library per subsystem, made of every source file in its folder.
+# A subsystem without sources yet is an interface library so that dependents still link.
+function(nvrp_subsystem name)
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  set(target nvrp_${name})
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS} ${ARG_LIBS})
+    nvrp_warnings(${target})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS} ${ARG_LIBS})
+  endif()
+endfunction()

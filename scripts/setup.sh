@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the tools need.
+# Only missing packages are installed; the package lists are refreshed only then.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libpugixml-dev
+  libcurl4-openssl-dev libcpp-httplib-dev
+  libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-urw-base35
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi

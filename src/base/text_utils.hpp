@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nvrp {
+
+// With rest false, field `index` (1-based) of the text split at `separator`, empty when
+// there are fewer fields; with rest true, everything from the start of that field on.
+std::string ExtractToken(std::string_view text, int index, char separator, bool rest);
+
+// Value with `decimals` decimals ("." replaced by `separator`), left-padded with zeros and
+// cut to the last `width` characters; with `with_sign`, the first character becomes "-" or "+".
+std::string FormatFixedNumber(double value, int width, int decimals, bool with_sign,
+                              std::string_view separator);
+
+// Removes leading and trailing characters up to and including the blank (as Delphi's Trim).
+std::string Trim(std::string_view text);
+
+// Replaces every occurrence of `from` by `to` (from must not be empty).
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+}  // namespace nvrp
