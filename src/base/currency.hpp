@@ -21,7 +21,8 @@ class Currency {
     return c;
   }
   static constexpr Currency FromUnits(int64_t units) { return FromRaw(units * kScale); }
-  // Rounds to the nearest ten-thousandth, a tie going to the even neighbour.
+  // Rounds to the nearest ten-thousandth, a tie going to the even neighbour; throws
+  // nvrp::Exception for a value out of range (or not finite).
   static Currency FromDouble(double value);
 
   constexpr int64_t Raw() const { return raw_; }
@@ -38,7 +39,8 @@ class Currency {
   }
   friend constexpr Currency operator+(Currency a, Currency b) { return a += b; }
   friend constexpr Currency operator-(Currency a, Currency b) { return a -= b; }
-  // Product and quotient rounded to four decimals, a tie going to the even neighbour.
+  // Product and quotient rounded to four decimals, a tie going to the even neighbour; a
+  // result out of range throws nvrp::Exception.
   friend Currency operator*(Currency a, Currency b);
   friend Currency operator/(Currency a, Currency b);  // throws nvrp::Exception on zero divisor
   friend constexpr auto operator<=>(Currency a, Currency b) = default;

@@ -24,13 +24,18 @@ bool TryEncodeDateTime(const DateTimeParts& parts, DateTime& out);
 // Throws nvrp::Exception for an impossible date or time.
 DateTime EncodeDateTime(const DateTimeParts& parts);
 DateTime EncodeDate(int year, int month, int day);
+// Rounds to the nearest millisecond (23:59:59.9996 becomes midnight of the next day).
+// Before day zero the whole part is the day and the fraction's absolute value the time.
+// A value outside the years 1 to 9999 (or not finite) decodes to all zeros.
 DateTimeParts DecodeDateTime(DateTime value);
 
 // The local time of this moment, with milliseconds.
 DateTime Now();
 
 // Formats with the tokens yyyy, mm, dd, hh, nn (minutes), ss and zzz (milliseconds);
-// every other character is copied. Example: "yyyy-mm-dd hh:nn:ss:zzz".
+// every other character is copied. Example: "yyyy-mm-dd hh:nn:ss:zzz". As "mm" directly
+// after an "hh" token (other characters between allowed) stands for minutes, the
+// pattern "yyyy-mm-dd hh:mm:ss:zzz" gives the same text.
 std::string FormatDateTime(std::string_view pattern, DateTime value);
 
 // 2024-03-01T14:05:09 (no fraction, no zone).

@@ -11,6 +11,8 @@ std::string ExtractToken(std::string_view text, int index, char separator, bool 
 
 // Value with `decimals` decimals ("." replaced by `separator`), left-padded with zeros and
 // cut to the last `width` characters; with `with_sign`, the first character becomes "-" or "+".
+// The value is rounded half away from zero. Without `with_sign` a negative value (one not
+// rounded to zero) still gets "-" as its first character; width <= 0 gives the empty text.
 std::string FormatFixedNumber(double value, int width, int decimals, bool with_sign,
                               std::string_view separator);
 
