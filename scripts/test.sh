@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
+echo "=== Format check ==="
+bash scripts/format.sh --check
+
 jobs=$(nproc)
 run_suite() {
   local dir=$1

@@ -213,4 +213,6 @@ std::string FormatCurrencyFixed(Currency value, int decimals) {
   return text + "." + fraction;
 }
 
+void Currency::ThrowOutOfRange() { throw Exception(std::string(kMsgCurrencyOutOfRange)); }
+
 }  // namespace nvrp

@@ -28,17 +28,18 @@ class Currency {
   constexpr int64_t Raw() const { return raw_; }
   double ToDouble() const { return static_cast<double>(raw_) / kScale; }
 
-  constexpr Currency operator-() const { return FromRaw(-raw_); }
-  constexpr Currency& operator+=(Currency o) {
-    raw_ += o.raw_;
+  Currency operator-() const { return Currency() - *this; }
+  // Sums and differences outside the 64-bit range throw nvrp::Exception instead of wrapping.
+  Currency& operator+=(Currency o) {
+    if (__builtin_add_overflow(raw_, o.raw_, &raw_)) ThrowOutOfRange();
     return *this;
   }
-  constexpr Currency& operator-=(Currency o) {
-    raw_ -= o.raw_;
+  Currency& operator-=(Currency o) {
+    if (__builtin_sub_overflow(raw_, o.raw_, &raw_)) ThrowOutOfRange();
     return *this;
   }
-  friend constexpr Currency operator+(Currency a, Currency b) { return a += b; }
-  friend constexpr Currency operator-(Currency a, Currency b) { return a -= b; }
+  friend Currency operator+(Currency a, Currency b) { return a += b; }
+  friend Currency operator-(Currency a, Currency b) { return a -= b; }
   // Product and quotient rounded to four decimals, a tie going to the even neighbour; a
   // result out of range throws nvrp::Exception.
   friend Currency operator*(Currency a, Currency b);
@@ -46,6 +47,7 @@ class Currency {
   friend constexpr auto operator<=>(Currency a, Currency b) = default;
 
  private:
+  [[noreturn]] static void ThrowOutOfRange();
   int64_t raw_ = 0;
 };
 

@@ -35,7 +35,9 @@ class EnumSet {
   friend constexpr bool operator==(EnumSet a, EnumSet b) = default;
 
  private:
-  static constexpr Bits Bit(Enum v) { return static_cast<Bits>(Bits{1} << static_cast<unsigned>(v)); }
+  static constexpr Bits Bit(Enum v) {
+    return static_cast<Bits>(Bits{1} << static_cast<unsigned>(v));
+  }
   Bits bits_ = 0;
 };
 

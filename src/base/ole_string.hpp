@@ -11,7 +11,7 @@ namespace nvrp {
 // pointer is the empty text. On Windows these are OleAut32's; here they are our own.
 using BSTR = char16_t*;
 
-BSTR OleAllocString(const char16_t* text);  // null for a null text
+BSTR OleAllocString(const char16_t* text);                      // null for a null text
 BSTR OleAllocStringLen(const char16_t* text, uint32_t length);  // text may be null: zero-filled
 uint32_t OleStringLen(const char16_t* value);
 void OleFreeString(BSTR value);

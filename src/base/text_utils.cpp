@@ -1,7 +1,8 @@
 #include "base/text_utils.hpp"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <system_error>
 #include <vector>
 
 namespace nvrp {
@@ -28,10 +29,11 @@ void IncrementDecimal(std::string& digits) {
 // |value| with `decimals` decimals, a tie rounded away from zero.
 std::string FormatMagnitude(double magnitude, int decimals) {
   const int written = decimals + kGuardDigits;
-  const int size = std::snprintf(nullptr, 0, "%.*f", written, magnitude);
-  std::vector<char> buffer(static_cast<size_t>(size) + 1);
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", written, magnitude);
-  std::string text(buffer.data(), static_cast<size_t>(size));
+  // A finite double needs at most 309 integer digits in fixed notation.
+  std::vector<char> buffer(static_cast<size_t>(written) + 330);
+  const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                       std::chars_format::fixed, written);
+  std::string text(buffer.data(), ec == std::errc() ? end : buffer.data());
   const size_t point = text.find('.');
   const bool round_up = text[point + static_cast<size_t>(decimals) + 1] >= '5';
   text.resize(decimals > 0 ? point + 1 + static_cast<size_t>(decimals) : point);

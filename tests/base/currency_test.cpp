@@ -164,5 +164,15 @@ TEST(CurrencyArithmetic, FromDoubleRoundsToNearestTenThousandth) {
   EXPECT_DOUBLE_EQ(Currency::FromRaw(-125000).ToDouble(), -12.5);
 }
 
+TEST(CurrencyArithmetic, SumsBeyondTheRangeThrowInsteadOfWrapping) {
+  const Currency max = Currency::FromRaw(INT64_MAX);
+  const Currency min = Currency::FromRaw(INT64_MIN);
+  EXPECT_THROW(max + Currency::FromRaw(1), Exception);
+  EXPECT_THROW(min - Currency::FromRaw(1), Exception);
+  EXPECT_THROW(-min, Exception);
+  EXPECT_EQ((max - Currency::FromRaw(1) + Currency::FromRaw(1)).Raw(), INT64_MAX);
+  EXPECT_EQ((-max).Raw(), -INT64_MAX);
+}
+
 }  // namespace
 }  // namespace nvrp

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "base/log_message_type.hpp"
+
+namespace nvrp {
+
+class tNV_LogWriter;
+
+// Background thread of one log writer: takes finished lines off its queue and hands them to
+// the writer's file. A line leaves the queue only after its write has ended, so an empty
+// queue means every line has been dealt with.
+class tNV_LogThread {
+ public:
+  explicit tNV_LogThread(tNV_LogWriter& aWriter);
+  tNV_LogThread(const tNV_LogThread&) = delete;
+  tNV_LogThread& operator=(const tNV_LogThread&) = delete;
+  // Works off the whole queue, then ends the thread.
+  virtual ~tNV_LogThread();
+
+  void Push(std::string aLine);
+  tNV_LogWriter& Writer() const { return *fWriter; }
+
+ private:
+  void Execute();
+
+  std::deque<std::string> fQueue;
+  tNV_LogWriter* fWriter;
+  std::mutex fMutex;
+  std::condition_variable fWake;
+  bool fTerminated = false;
+  std::thread fThread;
+};
+
+// Appends time-stamped lines to one text file without making the caller wait for the disk.
+class tNV_LogWriter {
+ public:
+  static constexpr int32_t kDefaultMaxLogFileSize = 5000;  // KiB
+
+  tNV_LogWriter(const std::string& aFileName, const std::string& aDirectory,
+                int32_t aMaxMessageLength, bool aDaily);
+  tNV_LogWriter(const tNV_LogWriter&) = delete;
+  tNV_LogWriter& operator=(const tNV_LogWriter&) = delete;
+  // Writes out every queued line, then stops the thread.
+  virtual ~tNV_LogWriter();
+
+  // Stamps the message and queues it; never touches the file.
+  void Write(tNV_MessageType aEntryType, const std::string& aMessage);
+
+  // Size of the current file in bytes, -1 when it cannot be read.
+  int64_t GetLogFileSize() const;
+  // True when the size check is due for the next line.
+  bool CheckLogfileSize() const;
+
+  std::string Directory() const;
+  // Moves the file into aDirectory (created with its parents when missing).
+  void SetDirectory(const std::string& aDirectory);
+  std::string FileName() const;
+  // Replaces the file name within the current directory; only the name part of aFileName counts.
+  void SetFileName(const std::string& aFileName);
+
+  int32_t MaxMessageLength() const { return fMaxMessageLength; }
+  bool Daily() const { return fDaily; }
+  int32_t MaxLogFileSize() const { return fMaxLogfileSize.load(); }
+  void SetMaxLogFileSize(int32_t aKiB) { fMaxLogfileSize.store(aKiB); }
+
+ private:
+  friend class tNV_LogThread;
+
+  // Rotation check and append of one line; run only by the background thread.
+  void WriteToFile(const std::string& aLine);
+  void RotateIfTooLarge(const std::string& aFileName);
+
+  mutable std::mutex fPathMutex;  // guards fDirectory and fFileName
+  std::string fDirectory;
+  int32_t fMaxMessageLength = 0;
+  std::string fFileName;
+  bool fDaily = false;
+  std::atomic<int32_t> fMaxLogfileSize{kDefaultMaxLogFileSize};
+  std::atomic<int32_t> fCounter{0};
+  std::unique_ptr<tNV_LogThread> fThread;
+};
+
+}  // namespace nvrp
