@@ -1,0 +1,96 @@
+#include "transport/io_handler.hpp"
+
+#include <cstdio>
+#include <utility>
+
+#include "base/log_writer.hpp"
+#include "base/utf.hpp"
+#include "transport/transport_messages.hpp"
+
+namespace nvrp {
+
+namespace msg = transport_messages;
+
+kIOHandler::kIOHandler(const kConnection* aConnection, std::string_view aDirectory,
+                       std::string_view aFileName) {
+  if (aConnection != nullptr) {
+    fReadTimeout = aConnection->ReadTimeOut();
+    fConnectTimeout = aConnection->ConnectTimeOut();
+  }
+  if (!aDirectory.empty() && !aFileName.empty()) {
+    constexpr int32_t kNoMessageLimit = 0;
+    fLogger = std::make_unique<tNV_LogWriter>(std::string(aFileName), std::string(aDirectory),
+                                              kNoMessageLimit, true);
+    Debug(tNV_MessageType::let_info, std::string(msg::kStartBanner));
+  }
+}
+
+kIOHandler::~kIOHandler() {
+  Debug(tNV_MessageType::let_info, std::string(msg::kStopBanner));
+  fLogger.reset();
+}
+
+bool kIOHandler::Connect() {
+  Debug(tNV_MessageType::let_info, std::string(msg::kConnectBanner));
+  Debug(tNV_MessageType::let_info, ClassName());
+  Debug(tNV_MessageType::let_info, fVersion);
+  Debug(tNV_MessageType::let_info, msg::ConnectTimeoutLine(fConnectTimeout));
+  Debug(tNV_MessageType::let_info, msg::ReadTimeoutLine(fReadTimeout));
+  return true;
+}
+
+void kIOHandler::Debug(tNV_MessageType aEntryType, const std::string& aMessage) {
+  if (fLogger) fLogger->Write(aEntryType, aMessage);
+}
+
+void kIOHandler::WriteLog(tNV_MessageType aEntryType, const std::string& aTitle,
+                          const std::string& aMessage) {
+  if (!fLogger) return;
+  std::string entry = aTitle + std::string(msg::kTitleSeparator) + aMessage;
+  if (fHexLog) {
+    entry += msg::kHexDumpOpen;
+    entry += HexDump(aMessage);
+    entry += msg::kHexDumpClose;
+  }
+  fLogger->Write(aEntryType, entry);
+}
+
+std::string kIOHandler::GetLogFileName() const { return fLogger ? fLogger->FileName() : ""; }
+
+void kIOHandler::SetCustomError(int32_t aErrorCode, const std::string& aErrorMessage) {
+  fErrorFound = true;
+  fErrorCode = aErrorCode;
+  fErrorMessage = aErrorMessage;
+}
+
+void kIOHandler::ResetCustomError() {
+  fErrorFound = false;
+  fErrorCode = 0;
+  fErrorMessage.clear();
+}
+
+void kIOHandler::SetTemporaryReadTimeout(int32_t aNewTimeout) {
+  Debug(tNV_MessageType::let_info, msg::SetReadTimeoutLine(aNewTimeout, fReadTimeout));
+  if (aNewTimeout > 0) {
+    fTemporaryReadTimeout = fReadTimeout;
+    fReadTimeout = aNewTimeout;
+  }
+}
+
+void kIOHandler::ResetTemporaryReadTimeout() {
+  Debug(tNV_MessageType::let_info, msg::ResetTimeoutLine(fTemporaryReadTimeout));
+  if (fTemporaryReadTimeout != 0) fReadTimeout = fTemporaryReadTimeout;
+}
+
+std::string kIOHandler::HexDump(std::string_view aText) {
+  std::string dump;
+  for (const char16_t unit : Utf8ToUtf16(aText)) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%02x", static_cast<unsigned>(unit));
+    if (!dump.empty()) dump += ' ';
+    dump += code;
+  }
+  return dump;
+}
+
+}  // namespace nvrp

@@ -1,0 +1,91 @@
+#include "transport/io_handler_factory.hpp"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "base/nv_exception.hpp"
+#include "transport/io_handler_factory_messages.hpp"
+#include "transport/io_handler_http.hpp"
+
+namespace nvrp {
+
+namespace msg = io_handler_factory_messages;
+
+namespace {
+
+struct tkIOHandlerRegistry {
+  std::mutex mutex;
+  std::map<tkConnectionType, tkIOHandlerFactory> factories;
+};
+
+tkIOHandlerRegistry& Registry() {
+  static tkIOHandlerRegistry registry;
+  return registry;
+}
+
+std::unique_ptr<kIOHandler> CreateHttpHandler(const kConnection& aConnection,
+                                              const std::string& aDirectory,
+                                              const std::string& aFileName) {
+  return std::make_unique<kIOHandler_HTTP>(&aConnection, aDirectory, aFileName);
+}
+
+tkIOHandlerFactory FindFactory(tkConnectionType aType) {
+  tkIOHandlerRegistry& registry = Registry();
+  {
+    std::lock_guard lock(registry.mutex);
+    const auto found = registry.factories.find(aType);
+    if (found != registry.factories.end()) return found->second;
+  }
+  if (aType == tkConnectionType::HTTP) return CreateHttpHandler;
+  return {};
+}
+
+std::string_view ConnectionTypeName(tkConnectionType aType) {
+  const auto index = static_cast<size_t>(aType);
+  if (index >= std::size(msg::kConnectionTypeNames)) return msg::kUnknownConnectionTypeName;
+  return msg::kConnectionTypeNames[index];
+}
+
+std::string WithoutPathSeparators(std::string aName) {
+  std::replace_if(
+      aName.begin(), aName.end(), [](char c) { return c == '/' || c == '\\'; }, '_');
+  return aName;
+}
+
+}  // namespace
+
+void RegisterIOHandlerClass(tkConnectionType aType, tkIOHandlerFactory aFactory) {
+  tkIOHandlerRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  if (aFactory) {
+    registry.factories[aType] = std::move(aFactory);
+  } else {
+    registry.factories.erase(aType);
+  }
+}
+
+void UnregisterIOHandlerClass(tkConnectionType aType) { RegisterIOHandlerClass(aType, {}); }
+
+std::string SafeLogBaseName(std::string_view aDriver, std::string_view aLogId) {
+  return WithoutPathSeparators(std::string(aDriver) + std::string(msg::kLogBaseNameSeparator) +
+                               std::string(aLogId));
+}
+
+std::unique_ptr<kIOHandler> CreateIOHandlerForConnection(const kConnection& aConnection,
+                                                         const std::string& aLogDir,
+                                                         const std::string& aLogName,
+                                                         bool aHexLog) {
+  const tkIOHandlerFactory factory = FindFactory(aConnection.ConnectionType());
+  std::unique_ptr<kIOHandler> handler;
+  if (factory) handler = factory(aConnection, aLogDir, WithoutPathSeparators(aLogName));
+  if (!handler) {
+    throw Exception(
+        msg::ConnectionTypeNotSupported(ConnectionTypeName(aConnection.ConnectionType())));
+  }
+  handler->SetHexLog(aHexLog);
+  return handler;
+}
+
+}  // namespace nvrp
