@@ -46,7 +46,12 @@ enum class tkReceiptPaymentType {
 
 enum class tkReceiptTaxType { tt_VAT, tt_SalesTax };
 
-enum class tkReceiptReferenceType { rrt_OriginalReceipt, rrt_EFTReceipt, rrt_NotAvailable, rrt_Empties };
+enum class tkReceiptReferenceType {
+  rrt_OriginalReceipt,
+  rrt_EFTReceipt,
+  rrt_NotAvailable,
+  rrt_Empties
+};
 
 enum class tkReceiptLineAttribute { rla_Product, rla_Service };
 
@@ -77,7 +82,13 @@ using tkReceiptMessageLineEffectSet = EnumSet<tkReceiptMessageLineEffect, uint8_
 
 enum class tkReceiptMessageImageSource { is_Resource, is_FileSystem };
 
-enum class tkEJReportType { ejrt_ZReport, ejrt_FiscalReceipt, ejrt_NonFiscalReceipt, ejrt_CreditNote, ejrt_Invoice };
+enum class tkEJReportType {
+  ejrt_ZReport,
+  ejrt_FiscalReceipt,
+  ejrt_NonFiscalReceipt,
+  ejrt_CreditNote,
+  ejrt_Invoice
+};
 
 enum class tkEJReportDestination { rd_Printer, rd_Memory };
 

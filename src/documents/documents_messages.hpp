@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nvrp::documents_messages {
+
+// Every caller-visible text of the request documents. Patterns carry one "%s", filled by
+// Fill() with the value inserted literally.
+
+// Typed access: "<prefix>" + CR LF + "<conversion message>".
+inline constexpr std::string_view kNodeAsString = "Error in processing node %s as string.";
+inline constexpr std::string_view kNodeAsInteger = "Error in processing node %s as integer.";
+inline constexpr std::string_view kNodeAsCurrency = "Error in processing node %s as currency.";
+inline constexpr std::string_view kNodeAsDateTime = "Error in processing node %s as datetime.";
+inline constexpr std::string_view kNodeAsBoolean = "Error in processing node %s as boolean.";
+inline constexpr std::string_view kLineBreak = "\r\n";
+
+inline constexpr std::string_view kInvalidInteger = "'%s' is not a valid integer value";
+inline constexpr std::string_view kInvalidFloat = "'%s' is not a valid floating point value";
+inline constexpr std::string_view kInvalidBoolean = "'%s' is not a valid boolean value";
+inline constexpr std::string_view kElementHasChildElements = "Element has child elements";
+
+// Enumeration words (the value is quoted after lower-casing).
+inline constexpr std::string_view kReceiptTypeInvalid = "ReceiptType %s is invalid";
+inline constexpr std::string_view kLineTypeInvalid = "LineType %s is invalid";
+inline constexpr std::string_view kPaymentTypeInvalid = "PaymentType %s is invalid";
+inline constexpr std::string_view kTaxTypeInvalid = "TaxType %s is invalid";
+inline constexpr std::string_view kAlignmentInvalid = "Alignment %s is invalid";
+inline constexpr std::string_view kBarcodeTypeInvalid = "BarcodeType %s is invalid";
+inline constexpr std::string_view kEffectInvalid = "Effect %s is invalid";
+inline constexpr std::string_view kImageSourceInvalid = "Image Source %s is invalid";
+inline constexpr std::string_view kEJReportTypeInvalid = "ReportType %s is invalid";
+inline constexpr std::string_view kEJReportDestinationInvalid = "ReportDestination %s is invalid";
+inline constexpr std::string_view kEJRequestTypeInvalid = "EJ Request Type %s is invalid";
+
+// Request text that is not well-formed XML: "Invalid XML: <description> at offset <n>".
+inline constexpr std::string_view kInvalidXml = "Invalid XML: ";
+inline constexpr std::string_view kInvalidXmlOffset = " at offset ";
+inline constexpr std::string_view kTextOutsideRoot = "Text outside the document element";
+inline constexpr std::string_view kSecondRootElement = "More than one document element";
+
+// Documents whose parser is not built yet; each goes away when its parser lands.
+inline constexpr std::string_view kNFReceiptParsingNotAvailable =
+    "NFReceipt parsing is not available";
+inline constexpr std::string_view kDisplayParsingNotAvailable = "Display parsing is not available";
+inline constexpr std::string_view kDrawerParsingNotAvailable = "Drawer parsing is not available";
+inline constexpr std::string_view kEJReportParsingNotAvailable =
+    "EJReport parsing is not available";
+inline constexpr std::string_view kVATTableParsingNotAvailable =
+    "VATTable parsing is not available";
+inline constexpr std::string_view kDeptTableParsingNotAvailable =
+    "DeptTable parsing is not available";
+inline constexpr std::string_view kPaymentParsingNotAvailable = "Payment parsing is not available";
+inline constexpr std::string_view kReceiptReferenceParsingNotAvailable =
+    "ReceiptReference parsing is not available";
+inline constexpr std::string_view kEJRequestParsingNotAvailable =
+    "EJRequest parsing is not available";
+inline constexpr std::string_view kXReportParsingNotAvailable = "XReport parsing is not available";
+inline constexpr std::string_view kZReportParsingNotAvailable = "ZReport parsing is not available";
+
+// The pattern with its "%s" replaced by `value`; a "%" inside `value` stays as it is.
+inline std::string Fill(std::string_view pattern, std::string_view value) {
+  std::string text(pattern);
+  const size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, value);
+  return text;
+}
+
+}  // namespace nvrp::documents_messages
