@@ -7,6 +7,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 #endif
 
 namespace nvrp {
@@ -31,11 +32,19 @@ void CloseLibrary(void* aHandle) { (void)aHandle; }  // FreeLibrary
 
 #else
 
+// dlopen does not promise errno; when it left none, a file that cannot be read still gives
+// its code (ENOENT, EACCES ...). Otherwise the code is unknown: 0.
+int32_t LoadErrorCode(const std::string& aPath, int aErrno) {
+  if (aErrno != 0) return aErrno;
+  errno = 0;
+  return access(aPath.c_str(), R_OK) == 0 ? 0 : errno;
+}
+
 void* OpenLibrary(const std::string& aPath, int32_t& aCode, std::string& aText) {
   errno = 0;
   void* handle = dlopen(aPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
-    aCode = errno;  // dlopen does not promise errno: 0 when it left none
+    aCode = LoadErrorCode(aPath, errno);
     const char* text = dlerror();
     aText = text != nullptr ? text : "";
   }

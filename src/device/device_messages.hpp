@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string_view>
+
+namespace nvrp::device_messages {
+
+// Every exact text of the fiscal device framework: log lines, raised errors, result texts.
+
+// Public operation frame: sixty "-", a blank, then the operation's banner word.
+inline constexpr std::string_view kBannerRule =
+    "------------------------------------------------------------";
+
+// Banner words of the public operations.
+inline constexpr std::string_view kBannerOpen = "Open";
+inline constexpr std::string_view kBannerClose = "Close";
+inline constexpr std::string_view kBannerPrintReceipt = "PrintReceipt";
+inline constexpr std::string_view kBannerRePrintReceipt = "ReprintReceipt";
+inline constexpr std::string_view kBannerPrintXReport = "PrintXReport";
+inline constexpr std::string_view kBannerPrintZReport = "PrintZReport";
+inline constexpr std::string_view kBannerEJReport = "EJReport";
+inline constexpr std::string_view kBannerGetEJFiles = "GetEJFiles";
+inline constexpr std::string_view kBannerGetLotteryReceiptStatus = "GetLotteryRcptStatus";
+inline constexpr std::string_view kBannerGetStatus = "GetStatus";
+inline constexpr std::string_view kBannerSet = "Set";
+inline constexpr std::string_view kBannerSetDateTime = "SetDateTime";
+inline constexpr std::string_view kBannerGetVatTable = "GetVATTable";
+inline constexpr std::string_view kBannerSetVatTable = "SetVATTable";
+inline constexpr std::string_view kBannerGetDeptTable = "GetDeptTable";
+inline constexpr std::string_view kBannerSetDeptTable = "SetDeptTable";
+inline constexpr std::string_view kBannerGetDrawerStatus = "GetDrawerStatus";
+inline constexpr std::string_view kBannerOpenDrawer = "OpenDrawer";
+inline constexpr std::string_view kBannerWriteDisplay = "WriteDisplay";
+inline constexpr std::string_view kBannerPrintNFReceipt = "PrintNFReceipt";
+inline constexpr std::string_view kBannerPay = "Pay";
+
+// Information lines of the partners' calls.
+inline constexpr std::string_view kLogRTServerOpenTill = "RTServer:OpenTill";
+inline constexpr std::string_view kLogProcessorOpen = "Processor:Open";
+
+// Envelope parameters the device reads.
+inline constexpr std::string_view kParamRTServer = "RTServer";
+inline constexpr std::string_view kParamRTServerDriver = "RTServerDriver";
+inline constexpr std::string_view kParamRTServerHost = "RTServerHost";
+inline constexpr std::string_view kParamRTServerPort = "RTServerPort";
+inline constexpr std::string_view kParamRTServerUser = "RTServerUser";
+inline constexpr std::string_view kParamRTServerPassword = "RTServerPassword";
+inline constexpr std::string_view kParamRTServerTillSerial = "RTServerTillSerial";
+inline constexpr std::string_view kParamProcessor = "Processor";
+inline constexpr std::string_view kTrue = "true";
+
+// Device log directory under the host executable's directory.
+inline constexpr std::string_view kLogDirectory = "LogFiles/FiscalPrinter";
+
+// Driver version: "Version " + version + " - " + release date (dd/mm/yyyy).
+inline constexpr std::string_view kVersionPrefix = "Version ";
+inline constexpr std::string_view kVersionSeparator = " - ";
+inline constexpr std::string_view kReleaseDatePattern = "dd/mm/yyyy";
+
+// A primitive that returned false without recording why: "<Primitive> failed".
+inline constexpr std::string_view kPrimitiveFailedSuffix = " failed";
+
+// Loading a plug-in library: "Unable to load library <path>. Error code: [<code>]".
+inline constexpr std::string_view kUnableToLoadLibrary = "Unable to load library ";
+inline constexpr std::string_view kErrorCodeOpen = ". Error code: [";
+inline constexpr std::string_view kErrorCodeClose = "]";
+
+// A device built without an I/O handler.
+inline constexpr std::string_view kNoIOHandler = "The device has no I/O handler";
+
+// Layout of the non-fiscal documents the framework prints itself.
+inline constexpr std::string_view kDocumentLayout = "DocumentLayout";
+
+// RT signing server bridge.
+inline constexpr std::string_view kRTServerNoLibrary = "RT server library not configured";
+inline constexpr std::string_view kRTServerMissingExport = "RT server library lacks the export ";
+
+// Public operations that are not built yet; these disappear as the operations land.
+inline constexpr std::string_view kNotImplemented = "Not implemented";
+
+}  // namespace nvrp::device_messages

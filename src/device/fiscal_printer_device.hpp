@@ -1,0 +1,294 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "device/command_results.hpp"
+#include "device/fiscal_types.hpp"
+#include "documents/request_enums.hpp"
+
+namespace nvrp {
+
+class kIOHandler;
+class kReceiptPrinterHandler;
+class kFiscalProcessorCaller;
+class kRTServer_Epson;
+struct kRTServerReceiptInfo;
+struct kRTServerTillReportInfo;
+
+struct kReceipt;
+struct kNFReceipt;
+struct kVatTable;
+struct kDeptTable;
+struct kEconomicActivityTable;
+struct kReceiptMessageLines;
+struct kReceiptMessageTextLine;
+struct kReceiptMessageBarcodeLine;
+struct kReceiptMessageImageLine;
+struct kReceiptPaymentLine;
+struct kReceiptLineProductSale;
+struct kReceiptLineProductReturn;
+struct kReceiptLineWeightedProductSale;
+struct kReceiptLineVoucherSale;
+struct kReceiptLineVoucherRedeem;
+struct kReceiptLineGiftCardSale;
+struct kReceiptLineGiftCardRedeem;
+struct kReceiptLineCollectAmount;
+struct kReceiptLineText;
+struct kReceiptLineSubtotal;
+struct kReceiptLineDiscountAmount;
+struct kReceiptLineDiscountPercentage;
+struct kReceiptLineDiscountAmountOnSubTotal;
+struct kReceiptLineDiscountPercentageOnSubTotal;
+struct kReceiptLineMarkupAmount;
+struct kReceiptLineMarkupPercentage;
+struct kReceiptLineMarkupAmountOnSubTotal;
+struct kReceiptLineMarkupPercentageOnSubTotal;
+struct kXReport;
+struct kZReport;
+struct kReceiptReference;
+struct kPaymentReceipt;
+
+// The abstract fiscal device: public operations (one per command) holding the device-independent
+// logic, over 62 primitives in fixed slot order that a device class implements. A primitive that
+// fails records the failure on the I/O handler (SetCustomError) and returns false; the public
+// operations decide success by the handler's error state at their end.
+class kFiscalPrinterDevice {
+ public:
+  // Slot 60: construction from the request handler whose envelope is already parsed; the I/O
+  // handler comes from the request handler's CreateIOHandler. Raises when the processor
+  // library cannot be loaded.
+  explicit kFiscalPrinterDevice(kReceiptPrinterHandler& aHandler);
+  virtual ~kFiscalPrinterDevice();
+  kFiscalPrinterDevice(const kFiscalPrinterDevice&) = delete;
+  kFiscalPrinterDevice& operator=(const kFiscalPrinterDevice&) = delete;
+
+  // Primitives, slots 0 to 59 and 61.
+  virtual bool BeginNonFiscal(kNFReceipt& aReceipt) = 0;
+  virtual bool PrintNonFiscalTextLine(kReceipt* aReceipt, kReceiptMessageTextLine& aLine) = 0;
+  virtual bool PrintNonFiscalBarcodeLine(kReceipt* aReceipt, kReceiptMessageBarcodeLine& aLine) = 0;
+  virtual bool PrintNonFiscalImageLine(kReceipt* aReceipt, kReceiptMessageImageLine& aLine) = 0;
+  virtual bool EndNonFiscal(kNFReceipt& aReceipt) = 0;
+  virtual bool BeginFiscalReceipt(kReceipt& aReceipt) = 0;
+  virtual bool RefreshLastReceiptInfo(kReceipt& aReceipt) = 0;
+  virtual bool PrintProductSale(kReceipt& aReceipt, kReceiptLineProductSale& aLine) = 0;
+  virtual bool PrintProductReturn(kReceipt& aReceipt, kReceiptLineProductReturn& aLine) = 0;
+  virtual bool PrintWeightedProductSale(kReceipt& aReceipt,
+                                        kReceiptLineWeightedProductSale& aLine) = 0;
+  virtual bool PrintVoucherSale(kReceipt& aReceipt, kReceiptLineVoucherSale& aLine) = 0;
+  virtual bool PrintVoucherRedeem(kReceipt& aReceipt, kReceiptLineVoucherRedeem& aLine) = 0;
+  virtual bool PrintGiftCardSale(kReceipt& aReceipt, kReceiptLineGiftCardSale& aLine) = 0;
+  virtual bool PrintGiftCardRedeem(kReceipt& aReceipt, kReceiptLineGiftCardRedeem& aLine) = 0;
+  virtual bool PrintCollectAmount(kReceipt& aReceipt, kReceiptLineCollectAmount& aLine) = 0;
+  virtual bool PrintTextLine(kReceipt& aReceipt, kReceiptLineText& aLine) = 0;
+  virtual bool PrintSubtotal(kReceipt& aReceipt, kReceiptLineSubtotal& aLine) = 0;
+  virtual bool PrintDiscountAmount(kReceipt& aReceipt, kReceiptLineDiscountAmount& aLine) = 0;
+  virtual bool PrintDiscountPercentage(kReceipt& aReceipt,
+                                       kReceiptLineDiscountPercentage& aLine) = 0;
+  virtual bool PrintDiscountAmountOnSubtotal(kReceipt& aReceipt,
+                                             kReceiptLineDiscountAmountOnSubTotal& aLine) = 0;
+  virtual bool PrintDiscountPercentageOnSubtotal(
+      kReceipt& aReceipt, kReceiptLineDiscountPercentageOnSubTotal& aLine) = 0;
+  virtual bool PrintMarkupAmount(kReceipt& aReceipt, kReceiptLineMarkupAmount& aLine) = 0;
+  virtual bool PrintMarkupPercentage(kReceipt& aReceipt, kReceiptLineMarkupPercentage& aLine) = 0;
+  virtual bool PrintMarkupAmountOnSubtotal(kReceipt& aReceipt,
+                                           kReceiptLineMarkupAmountOnSubTotal& aLine) = 0;
+  virtual bool PrintMarkupPercentageOnSubtotal(kReceipt& aReceipt,
+                                               kReceiptLineMarkupPercentageOnSubTotal& aLine) = 0;
+  virtual bool PrintPayment(kReceipt& aReceipt, kReceiptPaymentLine& aLine) = 0;
+  virtual bool PrintTrailerTextLine(kReceipt& aReceipt, kReceiptMessageTextLine& aLine) = 0;
+  virtual bool PrintTrailerBarcodeLine(kReceipt& aReceipt, kReceiptMessageBarcodeLine& aLine) = 0;
+  virtual bool VoidReceipt() = 0;
+  virtual bool PrintXReportPrimitive(kXReport& aReport) = 0;
+  virtual bool PrintZReportPrimitive(kZReport& aReport) = 0;
+  virtual bool GetLastReceiptInfo(DateTime& aDateTime, std::string& aNumber, std::string& aEJNumber,
+                                  std::string& aEJClosingNumber,
+                                  std::string& aDeviceSerialNumber) = 0;
+  virtual bool GetRemainingFiscalMemory(int32_t& aRemaining) = 0;
+  virtual bool ReadStatus(bool& aDayOpened, DateTime& aDateTime, bool& aPaperEnd,
+                          bool& aPaperNearEnd, bool& aCoverOpen, bool& aFiscalReceiptOpen,
+                          bool& aReceiptOpen, bool& aTrainingMode, std::string& aFirmwareVersion,
+                          std::string& aSerialNumber, std::string& aFiscalMode) = 0;
+  virtual bool ReadDrawerStatus(int32_t aDrawerNumber, bool& aIsOpen) = 0;
+  virtual bool ReadDateTime(DateTime& aDateTime) = 0;
+  virtual bool WriteDateTime(DateTime aDateTime) = 0;
+  virtual bool SetTrainingMode(bool aOn) = 0;
+  virtual bool ReadVatTable() = 0;
+  virtual bool WriteVatTable(kVatTable& aTable) = 0;
+  virtual bool ReadEATable() = 0;
+  virtual bool WriteEATable(kEconomicActivityTable& aTable) = 0;
+  virtual bool ReadDeptTable() = 0;
+  virtual bool WriteDeptTable(kDeptTable& aTable) = 0;
+  virtual bool Slot44Reserved() = 0;
+  virtual bool ClearDisplay() = 0;
+  virtual bool WriteDisplayLine(kReceiptMessageLines& aLines) = 0;
+  virtual bool OpenDrawerPrimitive(int32_t aDrawerNumber) = 0;
+  virtual bool PayPrimitive(kPaymentReceipt& aPayment) = 0;
+  virtual bool ReprintReceiptPrimitive(kReceiptReference& aReference) = 0;
+  virtual bool EJPrintZReports(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                               std::string& aText) = 0;
+  virtual bool EJPrintFiscalReceipts(tkEJReportDestination aDestination, DateTime aStart,
+                                     DateTime aEnd, int32_t aStartNumber, int32_t aEndNumber,
+                                     std::string& aText) = 0;
+  virtual bool EJPrintNonFiscalReceipts(tkEJReportDestination aDestination, DateTime aStart,
+                                        DateTime aEnd, int32_t aStartNumber, int32_t aEndNumber,
+                                        std::string& aText) = 0;
+  virtual bool EJPrintCreditNotes(tkEJReportDestination aDestination, DateTime aStart,
+                                  DateTime aEnd, int32_t aStartNumber, int32_t aEndNumber,
+                                  std::string& aText) = 0;
+  virtual bool EJPrintInvoices(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                               int32_t aStartNumber, int32_t aEndNumber, std::string& aText) = 0;
+  virtual bool GetEJFilesPrimitive(tkEJFilesRequestType aType, DateTime aStart, DateTime aEnd,
+                                   const std::string& aOutputDirectory, int32_t& aFileCount) = 0;
+  virtual bool CheckDeviceReady() = 0;
+  virtual bool IsDayOpened() = 0;
+  virtual bool GetLotteryReceiptStatusPrimitive(kReceiptReference& aReference) = 0;
+  virtual bool GetReceiptText(kReceiptReference& aReference, std::string& aText) = 0;
+  virtual bool Init() = 0;
+
+  // Public operations, one per command.
+  _int_OPEN_result Pub_Open(kReceiptPrinterHandler& aHandler);
+  _int_CLOSE_result Pub_Close(kReceiptPrinterHandler& aHandler);
+  _int_PRINTFR_result Pub_PrintReceipt(kReceiptPrinterHandler& aHandler);
+  _int_REPRINTFR_result Pub_RePrintReceipt(kReceiptPrinterHandler& aHandler);
+  _int_PRINTXR_result Pub_PrintXReport(kReceiptPrinterHandler& aHandler);
+  _int_PRINTZR_result Pub_PrintZReport(kReceiptPrinterHandler& aHandler);
+  _int_EJREPORT_result Pub_EJReport(kReceiptPrinterHandler& aHandler);
+  _int_GETEJFILES_result Pub_GetEJFiles(kReceiptPrinterHandler& aHandler);
+  _int_GETLOTTERYRCPTSTATUS_result Pub_GetLotteryReceiptStatus(kReceiptPrinterHandler& aHandler);
+  _int_GETSTATUS_result Pub_GetStatus(kReceiptPrinterHandler& aHandler);
+  _int_SET_result Pub_Set(kReceiptPrinterHandler& aHandler);
+  _int_SETDATETIME_result Pub_SetDateTime(kReceiptPrinterHandler& aHandler);
+  _int_GETVATTABLE_result Pub_GetVatTable(kReceiptPrinterHandler& aHandler);
+  _int_SETVATTABLE_result Pub_SetVatTable(kReceiptPrinterHandler& aHandler);
+  _int_GETDEPTTABLE_result Pub_GetDeptTable(kReceiptPrinterHandler& aHandler);
+  _int_SETDEPTTABLE_result Pub_SetDeptTable(kReceiptPrinterHandler& aHandler);
+  _int_GETDRSTATUS_result Pub_GetDrawerStatus(kReceiptPrinterHandler& aHandler);
+  _int_OPENDR_result Pub_OpenDrawer(kReceiptPrinterHandler& aHandler);
+  _int_DISPLAY_result Pub_WriteDisplay(kReceiptPrinterHandler& aHandler);
+  _int_PRINTNFR_result Pub_PrintNFReceipt(kReceiptPrinterHandler& aHandler);
+  _int_PAY_result Pub_Pay(kReceiptPrinterHandler& aHandler);
+
+  // Error code that Call records for a primitive that failed without saying why.
+  static constexpr int32_t kPrimitiveFailedCode = -1;
+
+  // "Version " + version + " - " + release date.
+  static std::string GetDriverVersion();
+
+  void ResetCounters();
+  void AddPrintSection(tkFiscalPrinterPrintSection aSection);
+  void ClearPrintSequence();
+  static std::string FormatAmount(int32_t aDecimals, Currency aAmount);
+
+  int32_t Handle() const { return fHandle; }
+  void SetHandle(int32_t aHandle) { fHandle = aHandle; }
+  kIOHandler& IOHandler() const { return *fIOHandler; }
+  const std::string& XmlString() const { return fXmlString; }
+  void SetXmlString(const std::string& aXml) { fXmlString = aXml; }
+  const std::string& FiscalMode() const { return fFiscalMode; }
+  const std::string& SerialNumber() const { return fSerialNumber; }
+  kVatTable& VatTable() const { return *fVatTable; }
+  kDeptTable& DeptTable() const { return *fDeptTable; }
+  kEconomicActivityTable& EATable() const { return *fEATable; }
+  tkFiscalPrinterCapabilities Capabilities() const { return fCapabilities; }
+  int32_t LineLength() const { return fLineLength; }
+  int32_t DisplayLineCount() const { return fDisplayLineCount; }
+  int32_t DisplayLineLength() const { return fDisplayLineLength; }
+  const tkFiscalCounters& Counters() const { return fCounters; }
+  const tkLotteryReceiptStatus& LotteryReceiptStatus() const { return fLotteryReceiptStatus; }
+  const tkFiscalPrinterPrintSequence& PrintSequence() const { return fPrintSequence; }
+  int32_t EJFilesCount() const { return fEJFilesCount; }
+  kFiscalProcessorCaller& Processor() const { return *fProcessor; }
+  bool RTServerActive() const { return fRTServerActive; }
+  // The RT server bridge; null unless RTServerActive.
+  kRTServer_Epson* RTServer() const { return fRTServer.get(); }
+  const kRTServerReceiptInfo& RTServerReceiptInfo() const { return *fRTServerReceiptInfo; }
+  const kRTServerTillReportInfo& RTServerTillReportInfo() const { return *fRTServerTillReportInfo; }
+
+ protected:
+  // Construction with a given I/O handler instead of one built from the envelope (devices
+  // with their own transport, test devices). A null handler raises.
+  kFiscalPrinterDevice(kReceiptPrinterHandler& aHandler, std::unique_ptr<kIOHandler> aIOHandler);
+
+  // Public operation frame, start: the banner line (sixty "-", a blank, the banner word),
+  // Error true and the log file name.
+  template <typename TResult>
+  void BeginOperation(std::string_view aBannerWord, TResult& aResult) {
+    WriteBanner(aBannerWord);
+    aResult.Error = true;
+    aResult.LogFileName = LogFileName();
+  }
+  // Public operation frame, finish: Error and ErrorText from the I/O handler's error state.
+  // True when no error is recorded.
+  template <typename TResult>
+  bool FinishOperation(TResult& aResult) {
+    aResult.Error = HandlerErrorFound();
+    aResult.ErrorText = aResult.Error ? HandlerErrorMessage() : std::string();
+    return !aResult.Error;
+  }
+  // Frame of an operation not built yet: banner, then Error true with "Not implemented".
+  template <typename TResult>
+  TResult NotImplemented(std::string_view aBannerWord) {
+    TResult result;
+    BeginOperation(aBannerWord, result);
+    result.ErrorText = NotImplementedText();
+    return result;
+  }
+
+  // Readiness step before a document or report: CheckDeviceReady, else VoidReceipt (through
+  // Call). True when the document may begin.
+  bool ReadinessStep();
+
+  // Guard for the result of a primitive that decides the flow of an operation. A primitive
+  // that returns false without recording an error would let the operation report success for
+  // work that never happened; Call then records "<aPrimitiveName> failed" (code
+  // kPrimitiveFailedCode) on the I/O handler. An error already recorded is kept. Returns aOk.
+  bool Call(bool aOk, std::string_view aPrimitiveName);
+
+  // Opens the RT server's till when the bridge is active and the till is not open yet, with
+  // the envelope's RTServerHost, RTServerPort, RTServerUser, RTServerPassword and
+  // RTServerTillSerial; the outcome is not tested.
+  void OpenRTServerTillIfNeeded(kReceiptPrinterHandler& aHandler);
+
+  // Writes an information line to the device log.
+  void LogInfo(std::string_view aText) const;
+
+ private:
+  void WriteBanner(std::string_view aBannerWord) const;
+  std::string LogFileName() const;
+  bool HandlerErrorFound() const;
+  std::string HandlerErrorMessage() const;
+  static std::string NotImplementedText();
+
+ protected:
+  int32_t fHandle = 0;
+  std::unique_ptr<kIOHandler> fIOHandler;
+  std::string fXmlString;
+  std::string fFiscalMode;
+  std::string fSerialNumber;
+  std::unique_ptr<kVatTable> fVatTable;
+  std::unique_ptr<kDeptTable> fDeptTable;
+  std::unique_ptr<kEconomicActivityTable> fEATable;
+  tkFiscalPrinterCapabilities fCapabilities;
+  int32_t fLineLength = 0;
+  int32_t fDisplayLineCount = 0;
+  int32_t fDisplayLineLength = 0;
+  tkFiscalCounters fCounters;
+  tkLotteryReceiptStatus fLotteryReceiptStatus;
+  tkFiscalPrinterPrintSequence fPrintSequence;
+  int32_t fEJFilesCount = 0;
+  std::unique_ptr<kFiscalProcessorCaller> fProcessor;
+  bool fRTServerActive = false;
+  std::unique_ptr<kRTServer_Epson> fRTServer;
+  std::unique_ptr<kRTServerReceiptInfo> fRTServerReceiptInfo;
+  std::unique_ptr<kRTServerTillReportInfo> fRTServerTillReportInfo;
+};
+
+// A device class registered under a driver name: builds the device from the request handler.
+using kFiscalPrinterClass =
+    std::function<std::unique_ptr<kFiscalPrinterDevice>(kReceiptPrinterHandler&)>;
+
+}  // namespace nvrp
