@@ -1,0 +1,335 @@
+#include "ibox/fiscal_printer_rorerer.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <system_error>
+
+#include "base/host_environment.hpp"
+#include "base/log_message_type.hpp"
+#include "base/nv_exception.hpp"
+#include "base/text_utils.hpp"
+#include "base/utf.hpp"
+#include "documents/krpt_util.hpp"
+#include "documents/receipt_printer_handler.hpp"
+#include "ibox/ibox_error_messages.hpp"
+#include "ibox/ibox_messages.hpp"
+#include "transport/http_client.hpp"
+#include "transport/io_handler_http.hpp"
+
+namespace nvrp {
+
+namespace msg = ibox_messages;
+
+namespace {
+
+std::string Text(std::string_view aText) { return std::string(aText); }
+
+bool StartsWith(std::string_view aText, std::string_view aPrefix) {
+  return aText.substr(0, aPrefix.size()) == aPrefix;
+}
+
+// A whole decimal integer with an optional sign; false for any other text.
+bool TryStrToInt(std::string_view aText, int32_t& aValue) {
+  try {
+    aValue = krptUtil::StrToInt(aText);
+    return true;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+// The text of a status value before its first ":" (the whole text without one).
+std::string StatusCode(std::string_view aText) {
+  return ExtractToken(aText, 1, msg::kStatusValueSeparator, false);
+}
+
+// Lines of a text file as a string list reads them: CR LF, LF or CR end a line, a final line
+// end adds no empty line, and a UTF-8 byte order mark is not part of the first line.
+std::vector<std::string> SplitLines(std::string_view aText) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (StartsWith(aText, kByteOrderMark)) aText.remove_prefix(kByteOrderMark.size());
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < aText.size()) {
+    const size_t end = aText.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(aText.substr(start));
+      break;
+    }
+    lines.emplace_back(aText.substr(start, end - start));
+    start = end + 1;
+    if (aText[end] == '\r' && start < aText.size() && aText[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+// The configuration file in aDirectory: the exact name, else a file whose name differs only
+// in letter case (host programs are often installed by tools that change it). "" when none.
+std::string FindConfigFile(const std::string& aDirectory) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const std::string exact = JoinPath(aDirectory, msg::kConfigFileName);
+  if (fs::is_regular_file(exact, error)) return exact;
+  const std::string wanted = AsciiLower(msg::kConfigFileName);
+  for (fs::directory_iterator it(aDirectory, error), end; !error && it != end;
+       it.increment(error)) {
+    if (AsciiLower(it->path().filename().string()) == wanted &&
+        fs::is_regular_file(it->path(), error)) {
+      return it->path().string();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+// What a successful post brought back.
+struct kFiscalPrinter_RORERER::tkAnswer {
+  std::string Body;
+  std::string ContentType;
+};
+
+kFiscalPrinter_RORERER::kFiscalPrinter_RORERER(kReceiptPrinterHandler& aHandler)
+    : kFiscalPrinterDevice(aHandler) {
+  using FPC = tkFiscalPrinterCapability;
+  fCapabilities = {FPC::fpc_NoFiscalReceipt, FPC::fpc_ReadMemory,
+                   FPC::fpc_NegativePartialAmountReceipt, FPC::fpc_PrintHeaderOnNonFiscalReceipt};
+  fLineLength = 46;
+  fDisplayLineCount = 2;
+  fDisplayLineLength = 20;
+  fIOHandlerHTTP = dynamic_cast<kIOHandler_HTTP*>(fIOHandler.get());
+  if (fIOHandlerHTTP == nullptr) throw Exception(Text(msg::kInvalidClassTypecast));
+  fIOHandlerHTTP->SetContentType(Text(msg::kRequestContentType));
+  ClearErrors();
+  LoadConfig();
+}
+
+kFiscalPrinter_RORERER::~kFiscalPrinter_RORERER() = default;
+
+bool kFiscalPrinter_RORERER::Init() { return true; }
+
+// --- Building requests -----------------------------------------------------------------------
+
+void kFiscalPrinter_RORERER::BeginRequest(std::string_view aFileName) {
+  fURLParams = Text(aFileName);
+  fParamsCount = 0;
+}
+
+void kFiscalPrinter_RORERER::AddURLParam(std::string_view aName, std::string_view aValue) {
+  fURLParams += fParamsCount == 0 ? msg::kFirstParamSeparator : msg::kNextParamSeparator;
+  fURLParams += aName;
+  fURLParams += msg::kNameValueSeparator;
+  fURLParams += aValue;
+  ++fParamsCount;
+}
+
+std::string kFiscalPrinter_RORERER::NextSeqNo() {
+  // The device's count may reach the top of the range; the next number then starts again at 1.
+  fSeqNo = fSeqNo == std::numeric_limits<int32_t>::max() ? 1 : fSeqNo + 1;
+  return std::to_string(fSeqNo);
+}
+
+void kFiscalPrinter_RORERER::AppendCommandParams(const tkIBoxCommand& aCommand,
+                                                 std::span<const tkIBoxArgument> aArgs,
+                                                 std::string_view aLabel) {
+  for (const tkIBoxParam& param : aCommand.Params) {
+    switch (param.Source) {
+      case tkIBoxParamSource::ibp_Literal:
+        AddURLParam(param.Name, param.Value);
+        break;
+      case tkIBoxParamSource::ibp_SeqNo:
+        AddURLParam(param.Name, NextSeqNo());
+        break;
+      case tkIBoxParamSource::ibp_Argument: {
+        const auto found = std::find_if(aArgs.begin(), aArgs.end(),
+                                        [&](const auto& aArg) { return aArg.Name == param.Name; });
+        if (found == aArgs.end()) throw Exception(msg::MissingCommandValue(aLabel, param.Name));
+        AddURLParam(param.Name, found->Value);
+        break;
+      }
+    }
+  }
+}
+
+// --- Sending -----------------------------------------------------------------------------------
+
+bool kFiscalPrinter_RORERER::SendCommand(tkIBoxCommandId aId,
+                                         std::span<const tkIBoxArgument> aArguments,
+                                         std::string_view aLabel, std::string_view aJournalPath) {
+  const tkIBoxCommand& command = IBoxCommand(aId);
+  const std::string_view label = aLabel.empty() ? command.Label : aLabel;
+  if (label.empty()) throw Exception(Text(msg::kMissingCommandLabel));
+  if (command.JournalFile) {
+    if (aJournalPath.empty()) throw Exception(Text(msg::kMissingJournalPath));
+    BeginRequest(aJournalPath);
+  } else {
+    BeginRequest(command.File);
+    AppendCommandParams(command, aArguments, label);
+  }
+  return SendRequest(label, command.ClearErrorsFirst, command.PollStatus, command.ContentType);
+}
+
+bool kFiscalPrinter_RORERER::SendRequest(std::string_view aLabel, bool aClearErrorsFirst,
+                                         bool aPollStatus, std::string_view aContentType) {
+  fIOHandler->Debug(tNV_MessageType::let_info,
+                    Text(msg::kLabelMark) + Text(aLabel) + Text(msg::kLabelMark));
+  // Taken before ClearErrors, which builds its own request.
+  const std::string url = fIOHandlerHTTP->URL() + Text(msg::kPathSeparator) + fURLParams;
+  if (aClearErrorsFirst && fIOHandler->ErrorFound()) ClearErrors();
+
+  tkAnswer answer;
+  if (!Post(url, answer)) return false;
+  fIOHandler->ResetCustomError();
+  if (!StartsWith(answer.ContentType, msg::kXmlContentTypePrefix) &&
+      !StartsWith(aContentType, msg::kXmlContentTypePrefix)) {
+    fTextResponse = answer.Body;
+    fLastAnswerWasXml = false;
+    fLastAnswerContentType = answer.ContentType;
+    return true;
+  }
+  bool result = true;
+  if (aPollStatus) result = PollStatus();
+  // After a polled command XmlResponse holds the command's own answer, not the status.
+  LoadXmlResponse(answer.Body);
+  fLastAnswerWasXml = true;
+  fLastAnswerContentType = answer.ContentType;
+  return result;
+}
+
+bool kFiscalPrinter_RORERER::Post(const std::string& aURL, tkAnswer& aAnswer) {
+  NV_HttpClient client;
+  kIOHandler* const handler = fIOHandler.get();
+  client.SetOnWriteLog(
+      [handler](tNV_MessageType aEntryType, const std::string& aTitle,
+                const std::string& aMessage) { handler->WriteLog(aEntryType, aTitle, aMessage); });
+  client.SetConnectTimeout(fIOHandler->ConnectTimeout());
+  client.SetReadTimeout(fIOHandler->ReadTimeout());
+  client.SetAuthType(fIOHandlerHTTP->AuthType());
+  client.SetUser(fIOHandlerHTTP->User());
+  client.SetPassword(fIOHandlerHTTP->Password());
+  client.SetUserAgent(Text(msg::kUserAgent));
+  client.SetContentType(fIOHandlerHTTP->ContentType());
+  bool posted = false;
+  try {
+    posted = client.Post(aURL, std::string());
+  } catch (const Exception& error) {
+    // The client refuses a request it cannot send (a header that would break the request).
+    return Fail(error.what());
+  }
+  if (!posted) {
+    const int32_t code = client.LastStatusCode();
+    fIOHandler->SetCustomError(code, fIOHandler->DecodeError(code));
+    return false;
+  }
+  aAnswer.Body = client.Response();
+  aAnswer.ContentType = client.ResponseContentType();
+  return true;
+}
+
+void kFiscalPrinter_RORERER::LoadXmlResponse(const std::string& aText) {
+  // Nodes of the previous document die with it.
+  fXmlResponseNode = pugi::xml_node();
+  fXmlResponse.reset();
+  const pugi::xml_parse_result parsed = fXmlResponse.load_buffer(aText.data(), aText.size());
+  if (!parsed) {
+    fXmlResponse.reset();
+    throw Exception(msg::InvalidXmlAnswer(parsed.description(), parsed.offset));
+  }
+}
+
+bool kFiscalPrinter_RORERER::Fail(const std::string& aMessage) {
+  fIOHandler->Debug(tNV_MessageType::let_error, aMessage);
+  fIOHandler->SetCustomError(msg::kChannelErrorCode, aMessage);
+  return false;
+}
+
+// --- Status ------------------------------------------------------------------------------------
+
+bool kFiscalPrinter_RORERER::PollStatus() {
+  if (!SendCommand(tkIBoxCommandId::ibc_GetStatus)) return false;
+  std::string seqNo;
+  std::string lastError;
+  if (!TakeStatusNode() || !StatusText(msg::kLastOrderSeqNo, seqNo) ||
+      !StatusText(msg::kLastError, lastError)) {
+    return false;
+  }
+  int32_t deviceSeqNo = 0;
+  fSeqNo =
+      TryStrToInt(ReplaceAll(seqNo, msg::kThousandsSeparator, ""), deviceSeqNo) ? deviceSeqNo : 1;
+  const std::string errorCode = StatusCode(lastError);
+  if (errorCode == msg::kNoError) return true;
+  int32_t code = 0;
+  if (!TryStrToInt(errorCode, code)) code = 0;
+  fIOHandler->SetCustomError(code, GetErrorText(code));
+  return false;
+}
+
+bool kFiscalPrinter_RORERER::TakeStatusNode() {
+  if (!fLastAnswerWasXml) return Fail(msg::StatusAnswerNotXml(fLastAnswerContentType));
+  const pugi::xml_node genPar = fXmlResponse.document_element().child(msg::kGenPar.data());
+  if (!genPar) return Fail(msg::StatusAnswerMissing(msg::kGenPar));
+  fXmlResponseNode = genPar;
+  return true;
+}
+
+bool kFiscalPrinter_RORERER::StatusText(std::string_view aName, std::string& aText) {
+  const pugi::xml_node element = fXmlResponseNode.child(Text(aName).c_str());
+  if (!element) return Fail(msg::StatusAnswerMissing(aName));
+  aText = element.text().get();
+  return true;
+}
+
+bool kFiscalPrinter_RORERER::StatusInteger(std::string_view aName, int32_t& aValue) {
+  std::string text;
+  if (!StatusText(aName, text)) return false;
+  aValue = krptUtil::StrToInt(text);
+  return true;
+}
+
+void kFiscalPrinter_RORERER::ClearErrors() { SendCommand(tkIBoxCommandId::ibc_ClearErrors); }
+
+int32_t kFiscalPrinter_RORERER::GetReceiptState() {
+  std::string receiptType;
+  if (!PollStatus() || !StatusText(msg::kCurrentReceiptType, receiptType)) return 0;
+  const std::string type = StatusCode(receiptType);
+  if (type == msg::kNoDocument) return 0;
+  if (type == msg::kFiscalReceipt || type == msg::kFiscalReceiptShort) return 1;
+  return 2;
+}
+
+std::string kFiscalPrinter_RORERER::GetErrorText(int32_t aCode) { return IBoxErrorText(aCode); }
+
+// --- Configuration -----------------------------------------------------------------------------
+
+bool kFiscalPrinter_RORERER::LoadConfig() {
+  fConfigList.clear();
+  std::string path;
+  try {
+    path = FindConfigFile(ExeDirectory());
+  } catch (const Exception&) {
+    return false;  // a host directory that cannot name a file has no configuration
+  }
+  if (path.empty()) return false;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  fConfigList = SplitLines(content);
+  return true;
+}
+
+std::string kFiscalPrinter_RORERER::GetPaymentCode(tkReceiptPaymentType aPaymentType) const {
+  const std::string name = krptUtil::EncodePaymentType(aPaymentType);
+  for (const std::string& line : fConfigList) {
+    const size_t separator = line.find(msg::kNameValueSeparator);
+    if (separator == std::string::npos) continue;
+    if (AsciiLower(std::string_view(line).substr(0, separator)) == name) {
+      return line.substr(separator + 1);
+    }
+  }
+  return Text(msg::kDefaultPaymentCode);
+}
+
+}  // namespace nvrp

@@ -1,0 +1,216 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/date_time.hpp"
+#include "device/fiscal_printer_device.hpp"
+#include "documents/request_enums.hpp"
+#include "ibox/ibox_commands.hpp"
+
+namespace nvrp {
+
+class kIOHandler_HTTP;
+
+// The Epson iBox: a fiscal device driven entirely over HTTP. Every action is one request whose
+// URL names a file on the device and carries the command as query parameters; the device
+// answers with an XML status document or with plain text.
+//
+// The channel: a request is built (BeginRequest, AddURLParam), sent with a fresh HTTP client
+// (SendRequest), usually followed by a status request (PollStatus) that resynchronises the
+// sequence number and turns a device error into the I/O handler's error.
+class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
+ public:
+  // Builds the I/O handler from the request envelope; it must be the HTTP one, otherwise
+  // "Invalid class typecast" is raised. Clears the device's errors (a first request) and
+  // reads the configuration file.
+  explicit kFiscalPrinter_RORERER(kReceiptPrinterHandler& aHandler);
+  ~kFiscalPrinter_RORERER() override;
+
+  // Primitives.
+  bool BeginNonFiscal(kNFReceipt& aReceipt) override;
+  bool PrintNonFiscalTextLine(kReceipt* aReceipt, kReceiptMessageTextLine& aLine) override;
+  bool PrintNonFiscalBarcodeLine(kReceipt* aReceipt, kReceiptMessageBarcodeLine& aLine) override;
+  bool PrintNonFiscalImageLine(kReceipt* aReceipt, kReceiptMessageImageLine& aLine) override;
+  bool EndNonFiscal(kNFReceipt& aReceipt) override;
+  bool BeginFiscalReceipt(kReceipt& aReceipt) override;
+  bool RefreshLastReceiptInfo(kReceipt& aReceipt) override;
+  bool PrintProductSale(kReceipt& aReceipt, kReceiptLineProductSale& aLine) override;
+  bool PrintProductReturn(kReceipt& aReceipt, kReceiptLineProductReturn& aLine) override;
+  bool PrintWeightedProductSale(kReceipt& aReceipt,
+                                kReceiptLineWeightedProductSale& aLine) override;
+  bool PrintVoucherSale(kReceipt& aReceipt, kReceiptLineVoucherSale& aLine) override;
+  bool PrintVoucherRedeem(kReceipt& aReceipt, kReceiptLineVoucherRedeem& aLine) override;
+  bool PrintGiftCardSale(kReceipt& aReceipt, kReceiptLineGiftCardSale& aLine) override;
+  bool PrintGiftCardRedeem(kReceipt& aReceipt, kReceiptLineGiftCardRedeem& aLine) override;
+  bool PrintCollectAmount(kReceipt& aReceipt, kReceiptLineCollectAmount& aLine) override;
+  bool PrintTextLine(kReceipt& aReceipt, kReceiptLineText& aLine) override;
+  bool PrintSubtotal(kReceipt& aReceipt, kReceiptLineSubtotal& aLine) override;
+  bool PrintDiscountAmount(kReceipt& aReceipt, kReceiptLineDiscountAmount& aLine) override;
+  bool PrintDiscountPercentage(kReceipt& aReceipt, kReceiptLineDiscountPercentage& aLine) override;
+  bool PrintDiscountAmountOnSubtotal(kReceipt& aReceipt,
+                                     kReceiptLineDiscountAmountOnSubTotal& aLine) override;
+  bool PrintDiscountPercentageOnSubtotal(kReceipt& aReceipt,
+                                         kReceiptLineDiscountPercentageOnSubTotal& aLine) override;
+  bool PrintMarkupAmount(kReceipt& aReceipt, kReceiptLineMarkupAmount& aLine) override;
+  bool PrintMarkupPercentage(kReceipt& aReceipt, kReceiptLineMarkupPercentage& aLine) override;
+  bool PrintMarkupAmountOnSubtotal(kReceipt& aReceipt,
+                                   kReceiptLineMarkupAmountOnSubTotal& aLine) override;
+  bool PrintMarkupPercentageOnSubtotal(kReceipt& aReceipt,
+                                       kReceiptLineMarkupPercentageOnSubTotal& aLine) override;
+  bool PrintPayment(kReceipt& aReceipt, kReceiptPaymentLine& aLine) override;
+  bool PrintTrailerTextLine(kReceipt& aReceipt, kReceiptMessageTextLine& aLine) override;
+  bool PrintTrailerBarcodeLine(kReceipt& aReceipt, kReceiptMessageBarcodeLine& aLine) override;
+  bool VoidReceipt() override;
+  bool PrintXReportPrimitive(kXReport& aReport) override;
+  bool PrintZReportPrimitive(kZReport& aReport) override;
+  bool GetLastReceiptInfo(DateTime& aDateTime, std::string& aNumber, std::string& aEJNumber,
+                          std::string& aEJClosingNumber, std::string& aDeviceSerialNumber) override;
+  bool GetRemainingFiscalMemory(int32_t& aRemaining) override;
+  bool ReadStatus(bool& aDayOpened, DateTime& aDateTime, bool& aPaperEnd, bool& aPaperNearEnd,
+                  bool& aCoverOpen, bool& aFiscalReceiptOpen, bool& aReceiptOpen,
+                  bool& aTrainingMode, std::string& aFirmwareVersion, std::string& aSerialNumber,
+                  std::string& aFiscalMode) override;
+  bool ReadDrawerStatus(int32_t aDrawerNumber, bool& aIsOpen) override;
+  bool ReadDateTime(DateTime& aDateTime) override;
+  bool WriteDateTime(DateTime aDateTime) override;
+  bool SetTrainingMode(bool aOn) override;
+  bool ReadVatTable() override;
+  bool WriteVatTable(kVatTable& aTable) override;
+  bool ReadEATable() override;
+  bool WriteEATable(kEconomicActivityTable& aTable) override;
+  bool ReadDeptTable() override;
+  bool WriteDeptTable(kDeptTable& aTable) override;
+  bool Slot44Reserved() override;
+  bool ClearDisplay() override;
+  bool WriteDisplayLine(kReceiptMessageLines& aLines) override;
+  bool OpenDrawerPrimitive(int32_t aDrawerNumber) override;
+  bool PayPrimitive(kPaymentReceipt& aPayment) override;
+  bool ReprintReceiptPrimitive(kReceiptReference& aReference) override;
+  bool EJPrintZReports(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                       std::string& aText) override;
+  bool EJPrintFiscalReceipts(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                             int32_t aStartNumber, int32_t aEndNumber, std::string& aText) override;
+  bool EJPrintNonFiscalReceipts(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                                int32_t aStartNumber, int32_t aEndNumber,
+                                std::string& aText) override;
+  bool EJPrintCreditNotes(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                          int32_t aStartNumber, int32_t aEndNumber, std::string& aText) override;
+  bool EJPrintInvoices(tkEJReportDestination aDestination, DateTime aStart, DateTime aEnd,
+                       int32_t aStartNumber, int32_t aEndNumber, std::string& aText) override;
+  bool GetEJFilesPrimitive(tkEJFilesRequestType aType, DateTime aStart, DateTime aEnd,
+                           const std::string& aOutputDirectory, int32_t& aFileCount) override;
+  bool CheckDeviceReady() override;
+  bool IsDayOpened() override;
+  bool GetLotteryReceiptStatusPrimitive(kReceiptReference& aReference) override;
+  bool GetReceiptText(kReceiptReference& aReference, std::string& aText) override;
+  // Nothing to prepare: true.
+  bool Init() override;
+
+  // --- Command channel ---------------------------------------------------------------------
+
+  // Starts a request on aFileName (may be empty).
+  void BeginRequest(std::string_view aFileName);
+  // Appends "?" (first) or "&", the name, "=" and the value, exactly as given.
+  void AddURLParam(std::string_view aName, std::string_view aValue);
+  // Next sequence number as plain decimal text.
+  std::string NextSeqNo();
+  void ResetSeqNo() { fSeqNo = 0; }
+
+  // Sends the request built so far. aClearErrorsFirst: clear the device's errors first when
+  // the handler has an error recorded; aPollStatus: follow an XML answer by a status request
+  // (its result is the result); aContentType: read the answer as XML when this starts with
+  // "text/xml" even if the answer says otherwise. False with the error recorded on failure.
+  bool SendRequest(std::string_view aLabel, bool aClearErrorsFirst, bool aPollStatus,
+                   std::string_view aContentType);
+  // Builds a command from its row and sends it. aArguments gives the computed values by name,
+  // aLabel names a command whose row has no label, aJournalPath the file of a journal command.
+  bool SendCommand(tkIBoxCommandId aId, std::span<const tkIBoxArgument> aArguments = {},
+                   std::string_view aLabel = {}, std::string_view aJournalPath = {});
+
+  // Status request: resynchronises the sequence number from LastOrderSeqNo and records a
+  // device error (LastError other than "0") with its message. Leaves the status answer in
+  // XmlResponse. False when the request failed, the answer cannot be used, or the device
+  // reports an error.
+  bool PollStatus();
+  // Clears the device's error state; the outcome shows in the handler's error state only.
+  void ClearErrors();
+  // After a successful PollStatus: GEN_PAR of the status answer, kept as XmlResponseNode.
+  // False, with a clear error recorded, when the answer has none.
+  bool TakeStatusNode();
+  // Text of a child of XmlResponseNode; false, with a clear error recorded, when it is missing.
+  bool StatusText(std::string_view aName, std::string& aText);
+  // Integer child of XmlResponseNode; raises "'<text>' is not a valid integer value".
+  bool StatusInteger(std::string_view aName, int32_t& aValue);
+  // Kind of document open: 0 none (also when the status request fails), 1 fiscal receipt,
+  // 2 another document.
+  int32_t GetReceiptState();
+
+  // A text line as the value of a Descr or Line_n parameter: "^" and "|" become blanks, the
+  // alignment and size prefixes go in front, then it is percent-encoded for the device.
+  static std::string FormatDescription(std::string_view aText,
+                                       tkReceiptMessageLineAlignment aAlignment, int32_t aSize);
+  // Device clock text ("Mo 05/06/2023 09:05:07" or with "Ω" between date and time) to a
+  // date-time. Raises the conversion error for a field that is not an integer and the
+  // encoding error for a date that does not exist.
+  static DateTime ParseDeviceDateTime(std::string_view aText);
+  // The bilingual message of a device error code.
+  static std::string GetErrorText(int32_t aCode);
+
+  // Reads NVRP_RORERER_10.ini beside the host executable; false (and no lines) without it.
+  bool LoadConfig();
+  // Payment code from the configuration file, "1" when it has no line for the type.
+  std::string GetPaymentCode(tkReceiptPaymentType aPaymentType) const;
+
+  int32_t SeqNo() const { return fSeqNo; }
+  const std::string& URLParams() const { return fURLParams; }
+  int32_t ParamsCount() const { return fParamsCount; }
+  const pugi::xml_document& XmlResponse() const { return fXmlResponse; }
+  pugi::xml_node XmlResponseNode() const { return fXmlResponseNode; }
+  const std::string& TextResponse() const { return fTextResponse; }
+  const std::vector<std::string>& ConfigList() const { return fConfigList; }
+  kIOHandler_HTTP& IOHandlerHTTP() const { return *fIOHandlerHTTP; }
+
+ protected:
+  // Records aMessage with the channel's error code and returns false.
+  bool Fail(const std::string& aMessage);
+  // Every primitive this class does not offer yet: records "Not implemented", returns false.
+  bool NotImplementedPrimitive();
+
+  std::vector<std::string> fConfigList;
+  int32_t fSeqNo = 0;
+  kIOHandler_HTTP* fIOHandlerHTTP = nullptr;  // fIOHandler seen as the HTTP handler
+  std::string fURLParams;
+  int32_t fParamsCount = 0;
+  pugi::xml_document fXmlResponse;
+  pugi::xml_node fXmlResponseNode;
+  std::string fTextResponse;
+  DateTime fLastReceiptDateTime = 0;
+  int32_t fLastReceiptNumber = 0;
+  int32_t fLastReceiptEJNumber = 0;
+  int32_t fLastReceiptEJClosingNumber = 0;
+  std::array<std::string, 6> fFooterMessages;  // trailer lines 1 to 6
+  int32_t fFooterLineNumber = 0;
+
+ private:
+  struct tkAnswer;
+
+  // Posts to aURL with a fresh client; false with the error recorded when the post failed.
+  bool Post(const std::string& aURL, tkAnswer& aAnswer);
+  // Replaces XmlResponse by the answer text; raises when it is not well-formed XML.
+  void LoadXmlResponse(const std::string& aText);
+  void AppendCommandParams(const tkIBoxCommand& aCommand, std::span<const tkIBoxArgument> aArgs,
+                           std::string_view aLabel);
+
+  // Whether the last answer was read as XML; a status answer that was not is refused.
+  bool fLastAnswerWasXml = false;
+  std::string fLastAnswerContentType;
+};
+
+}  // namespace nvrp

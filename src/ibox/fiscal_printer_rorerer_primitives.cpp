@@ -1,0 +1,288 @@
+// Primitives of the receipt, report, status, drawer and non-fiscal documents. Each one that
+// the device class does not offer yet records "Not implemented" and returns false, so that the
+// public operation reports the failure instead of success for work that never happened.
+
+#include <string>
+
+#include "ibox/fiscal_printer_rorerer.hpp"
+#include "ibox/ibox_messages.hpp"
+
+namespace nvrp {
+
+bool kFiscalPrinter_RORERER::NotImplementedPrimitive() {
+  return Fail(std::string(ibox_messages::kNotImplemented));
+}
+
+bool kFiscalPrinter_RORERER::BeginNonFiscal(kNFReceipt& /*aReceipt*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintNonFiscalTextLine(kReceipt* /*aReceipt*/,
+                                                    kReceiptMessageTextLine& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintNonFiscalBarcodeLine(kReceipt* /*aReceipt*/,
+                                                       kReceiptMessageBarcodeLine& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintNonFiscalImageLine(kReceipt* /*aReceipt*/,
+                                                     kReceiptMessageImageLine& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::EndNonFiscal(kNFReceipt& /*aReceipt*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::BeginFiscalReceipt(kReceipt& /*aReceipt*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::RefreshLastReceiptInfo(kReceipt& /*aReceipt*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintProductSale(kReceipt& /*aReceipt*/,
+                                              kReceiptLineProductSale& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintProductReturn(kReceipt& /*aReceipt*/,
+                                                kReceiptLineProductReturn& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintWeightedProductSale(kReceipt& /*aReceipt*/,
+                                                      kReceiptLineWeightedProductSale& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintVoucherSale(kReceipt& /*aReceipt*/,
+                                              kReceiptLineVoucherSale& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintVoucherRedeem(kReceipt& /*aReceipt*/,
+                                                kReceiptLineVoucherRedeem& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintGiftCardSale(kReceipt& /*aReceipt*/,
+                                               kReceiptLineGiftCardSale& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintGiftCardRedeem(kReceipt& /*aReceipt*/,
+                                                 kReceiptLineGiftCardRedeem& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintCollectAmount(kReceipt& /*aReceipt*/,
+                                                kReceiptLineCollectAmount& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintTextLine(kReceipt& /*aReceipt*/, kReceiptLineText& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintSubtotal(kReceipt& /*aReceipt*/,
+                                           kReceiptLineSubtotal& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintDiscountAmount(kReceipt& /*aReceipt*/,
+                                                 kReceiptLineDiscountAmount& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintDiscountPercentage(kReceipt& /*aReceipt*/,
+                                                     kReceiptLineDiscountPercentage& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintDiscountAmountOnSubtotal(
+    kReceipt& /*aReceipt*/, kReceiptLineDiscountAmountOnSubTotal& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintDiscountPercentageOnSubtotal(
+    kReceipt& /*aReceipt*/, kReceiptLineDiscountPercentageOnSubTotal& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintMarkupAmount(kReceipt& /*aReceipt*/,
+                                               kReceiptLineMarkupAmount& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintMarkupPercentage(kReceipt& /*aReceipt*/,
+                                                   kReceiptLineMarkupPercentage& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintMarkupAmountOnSubtotal(
+    kReceipt& /*aReceipt*/, kReceiptLineMarkupAmountOnSubTotal& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintMarkupPercentageOnSubtotal(
+    kReceipt& /*aReceipt*/, kReceiptLineMarkupPercentageOnSubTotal& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintPayment(kReceipt& /*aReceipt*/, kReceiptPaymentLine& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintTrailerTextLine(kReceipt& /*aReceipt*/,
+                                                  kReceiptMessageTextLine& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintTrailerBarcodeLine(kReceipt& /*aReceipt*/,
+                                                     kReceiptMessageBarcodeLine& /*aLine*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::VoidReceipt() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::PrintXReportPrimitive(kXReport& /*aReport*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PrintZReportPrimitive(kZReport& /*aReport*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::GetLastReceiptInfo(DateTime& /*aDateTime*/, std::string& /*aNumber*/,
+                                                std::string& /*aEJNumber*/,
+                                                std::string& /*aEJClosingNumber*/,
+                                                std::string& /*aDeviceSerialNumber*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::GetRemainingFiscalMemory(int32_t& /*aRemaining*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::ReadStatus(bool& /*aDayOpened*/, DateTime& /*aDateTime*/,
+                                        bool& /*aPaperEnd*/, bool& /*aPaperNearEnd*/,
+                                        bool& /*aCoverOpen*/, bool& /*aFiscalReceiptOpen*/,
+                                        bool& /*aReceiptOpen*/, bool& /*aTrainingMode*/,
+                                        std::string& /*aFirmwareVersion*/,
+                                        std::string& /*aSerialNumber*/,
+                                        std::string& /*aFiscalMode*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::ReadDrawerStatus(int32_t /*aDrawerNumber*/, bool& /*aIsOpen*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::ReadDateTime(DateTime& /*aDateTime*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::WriteDateTime(DateTime /*aDateTime*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::SetTrainingMode(bool /*aOn*/) { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::ReadVatTable() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::WriteVatTable(kVatTable& /*aTable*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::ReadEATable() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::WriteEATable(kEconomicActivityTable& /*aTable*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::ReadDeptTable() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::WriteDeptTable(kDeptTable& /*aTable*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::Slot44Reserved() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::ClearDisplay() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::WriteDisplayLine(kReceiptMessageLines& /*aLines*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::OpenDrawerPrimitive(int32_t /*aDrawerNumber*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::PayPrimitive(kPaymentReceipt& /*aPayment*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::ReprintReceiptPrimitive(kReceiptReference& /*aReference*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::EJPrintZReports(tkEJReportDestination /*aDestination*/,
+                                             DateTime /*aStart*/, DateTime /*aEnd*/,
+                                             std::string& /*aText*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::EJPrintFiscalReceipts(tkEJReportDestination /*aDestination*/,
+                                                   DateTime /*aStart*/, DateTime /*aEnd*/,
+                                                   int32_t /*aStartNumber*/, int32_t /*aEndNumber*/,
+                                                   std::string& /*aText*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::EJPrintNonFiscalReceipts(tkEJReportDestination /*aDestination*/,
+                                                      DateTime /*aStart*/, DateTime /*aEnd*/,
+                                                      int32_t /*aStartNumber*/,
+                                                      int32_t /*aEndNumber*/,
+                                                      std::string& /*aText*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::EJPrintCreditNotes(tkEJReportDestination /*aDestination*/,
+                                                DateTime /*aStart*/, DateTime /*aEnd*/,
+                                                int32_t /*aStartNumber*/, int32_t /*aEndNumber*/,
+                                                std::string& /*aText*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::EJPrintInvoices(tkEJReportDestination /*aDestination*/,
+                                             DateTime /*aStart*/, DateTime /*aEnd*/,
+                                             int32_t /*aStartNumber*/, int32_t /*aEndNumber*/,
+                                             std::string& /*aText*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::GetEJFilesPrimitive(tkEJFilesRequestType /*aType*/,
+                                                 DateTime /*aStart*/, DateTime /*aEnd*/,
+                                                 const std::string& /*aOutputDirectory*/,
+                                                 int32_t& /*aFileCount*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::CheckDeviceReady() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::IsDayOpened() { return NotImplementedPrimitive(); }
+
+bool kFiscalPrinter_RORERER::GetLotteryReceiptStatusPrimitive(kReceiptReference& /*aReference*/) {
+  return NotImplementedPrimitive();
+}
+
+bool kFiscalPrinter_RORERER::GetReceiptText(kReceiptReference& /*aReference*/,
+                                            std::string& /*aText*/) {
+  return NotImplementedPrimitive();
+}
+
+}  // namespace nvrp

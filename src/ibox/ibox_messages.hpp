@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace nvrp::ibox_messages {
+
+// Every exact text of the iBox device: names on the wire, log labels, recorded and raised
+// errors. Command rows (labels, files, parameters) live in ibox_commands.cpp.
+
+// Driver name the device class is registered under, and its configuration file beside the
+// host executable.
+inline constexpr std::string_view kDriverName = "NVRP_RORERER_10";
+inline constexpr std::string_view kConfigFileName = "NVRP_RORERER_10.ini";
+
+// HTTP settings of every request.
+inline constexpr std::string_view kUserAgent = "Norvel Vela Driver";
+inline constexpr std::string_view kRequestContentType = "text/xml; charset=UTF-8";
+// An answer is XML when its content type (or the one the command expects) starts with this.
+inline constexpr std::string_view kXmlContentTypePrefix = "text/xml";
+
+// Log line of a request: "*" + label + "*".
+inline constexpr std::string_view kLabelMark = "*";
+
+// Query syntax.
+inline constexpr std::string_view kFirstParamSeparator = "?";
+inline constexpr std::string_view kNextParamSeparator = "&";
+inline constexpr std::string_view kNameValueSeparator = "=";
+inline constexpr std::string_view kPathSeparator = "/";
+
+// Status answer: the element under the document element and the values read from it.
+inline constexpr std::string_view kGenPar = "GEN_PAR";
+inline constexpr std::string_view kLastOrderSeqNo = "LastOrderSeqNo";
+inline constexpr std::string_view kLastError = "LastError";
+inline constexpr std::string_view kDayFiscalRcptCnt = "DayFiscalRcptCnt";
+inline constexpr std::string_view kCurrentZNo = "CurrentZNo";
+inline constexpr std::string_view kCurrentDateTime = "CurrentDateTime";
+inline constexpr std::string_view kCurrentReceiptType = "CurrentReceiptType";
+inline constexpr std::string_view kDrawerSensorIsHigh = "DrawerSensorIsHigh";
+inline constexpr std::string_view kDeviceSerialNo = "DeviceSerialNo";
+
+// Status values.
+inline constexpr std::string_view kNoError = "0";
+inline constexpr std::string_view kNoDocument = "0";
+inline constexpr std::string_view kFiscalReceipt = "033";
+inline constexpr std::string_view kFiscalReceiptShort = "33";
+inline constexpr char kStatusValueSeparator = ':';
+inline constexpr std::string_view kThousandsSeparator = ".";
+
+// Payment code of a payment type without a line in the configuration file.
+inline constexpr std::string_view kDefaultPaymentCode = "1";
+
+// Device clock text: the Greek capital omega between date and time, the separators of the
+// date and time fields, and the time of a text without one.
+inline constexpr std::string_view kOmega = "Ω";
+inline constexpr char kDateSeparator = '/';
+inline constexpr char kTimeSeparator = ':';
+inline constexpr std::string_view kMidnight = "00:00:00";
+
+// Description text: characters replaced by a blank, alignment and size prefixes, and the
+// replacement of "&" after percent-encoding.
+inline constexpr std::string_view kAlignRight = ">>";
+inline constexpr std::string_view kAlignCenter = ">+";
+inline constexpr std::string_view kDoubleSize = "|{";
+inline constexpr std::string_view kAmpersandReplacement = "%38";
+
+// Raised when the connection is not HTTP.
+inline constexpr std::string_view kInvalidClassTypecast = "Invalid class typecast";
+
+// Recorded by every primitive the device class does not offer yet.
+inline constexpr std::string_view kNotImplemented = "Not implemented";
+
+// Code recorded with the device class's own errors (answers it cannot use, primitives not
+// offered); device error codes are positive.
+inline constexpr int32_t kChannelErrorCode = -1;
+
+// Status answers the channel cannot use.
+inline std::string StatusAnswerNotXml(std::string_view aContentType) {
+  return "The device's status answer is not XML (content type \"" + std::string(aContentType) +
+         "\")";
+}
+inline std::string StatusAnswerMissing(std::string_view aElementName) {
+  return "The device's status answer has no " + std::string(aElementName) + " element";
+}
+
+// Raised when an XML answer cannot be parsed: the parser's description and the byte offset.
+inline std::string InvalidXmlAnswer(std::string_view aDescription, std::ptrdiff_t aOffset) {
+  return "Invalid XML answer from the device: " + std::string(aDescription) + " at offset " +
+         std::to_string(aOffset);
+}
+
+// Raised when a command is sent without a value its row needs (a fault of the caller).
+inline std::string MissingCommandValue(std::string_view aLabel, std::string_view aName) {
+  return "Command " + std::string(aLabel) + ": no value for parameter " + std::string(aName);
+}
+inline constexpr std::string_view kMissingCommandLabel = "Command without a label";
+inline constexpr std::string_view kMissingJournalPath = "Journal command without a path";
+
+}  // namespace nvrp::ibox_messages
