@@ -1,0 +1,48 @@
+#include "command/command_tables.hpp"
+
+#include "base/nv_exception.hpp"
+#include "command/command_messages.hpp"
+
+namespace nvrp {
+
+namespace {
+
+std::unique_ptr<kCommandTables> gCommandTables;
+
+}  // namespace
+
+kFiscalPrinterDevice* kDeviceTable::Find(int32_t aHandle) const {
+  const auto found = fDevices.find(aHandle);
+  return found == fDevices.end() ? nullptr : found->second;
+}
+
+void kDeviceTable::Add(int32_t aHandle, kFiscalPrinterDevice& aDevice) {
+  fDevices[aHandle] = &aDevice;
+}
+
+void kDeviceTable::Remove(int32_t aHandle) { fDevices.erase(aHandle); }
+
+void kDriverRegistry::Add(const std::string& aName, kDriverClass aClass) {
+  fClasses.insert_or_assign(aName, std::move(aClass));
+}
+
+const kDriverClass* kDriverRegistry::Find(std::string_view aName) const {
+  const auto found = fClasses.find(aName);
+  return found == fClasses.end() ? nullptr : &found->second;
+}
+
+void DestroyDevice(int32_t aHandle, kFiscalPrinterDevice& aDevice) {
+  CommandTables().DeviceTable.Remove(aHandle);
+  const std::unique_ptr<kFiscalPrinterDevice> owned(&aDevice);
+}
+
+void CreateCommandTables() { gCommandTables = std::make_unique<kCommandTables>(); }
+
+void DestroyCommandTables() { gCommandTables.reset(); }
+
+kCommandTables& CommandTables() {
+  if (!gCommandTables) throw Exception(std::string(command_messages::kTablesNotCreated));
+  return *gCommandTables;
+}
+
+}  // namespace nvrp

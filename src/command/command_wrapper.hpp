@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "command/fiscal_printer_wrapper.hpp"
+#include "command/result_fragments.hpp"
+#include "device/fiscal_printer_device.hpp"
+#include "transport/io_handler.hpp"
+
+namespace nvrp {
+
+// The wrapper of one command, described by a traits type `Command` with:
+//   Result                 the result record;
+//   kDocuments             the documents the request parser reads;
+//   kMayCreateDevice       whether a request without handle creates a device;
+//   kStoresRequestText     whether the raw request is kept in the device;
+//   Serve(device, handler, result)  the device operation, writing into the result;
+// and optionally:
+//   SetInitialValues(result)        initial values other than empty, zero and false;
+//   OnRaisedError(device, message)  called with the device, when one was obtained, on an error.
+// The fragment is ResultFragment(result).
+template <typename Command>
+class kCommandWrapper final : public kFiscalPrinterWrapper {
+ public:
+  using Record = typename Command::Result;
+
+  // Starts cleared, so that an error reported before Process runs still fails the command.
+  kCommandWrapper() { ClearResult(); }
+
+  void ClearResult() override {
+    fResult = Record{};
+    fResult.Error = true;
+    if constexpr (requires { Command::SetInitialValues(fResult); }) {
+      Command::SetInitialValues(fResult);
+    }
+  }
+
+  void Format(std::string& aOutput, std::string& aErrorMessage, int16_t& aResult) override {
+    aOutput = ResultFragment(fResult);
+    aErrorMessage = fResult.ErrorText;
+    aResult = fResult.Error ? int16_t{-1} : int16_t{0};
+  }
+
+  void Process(const std::string& aXml) override {
+    ClearResult();
+    kFiscalPrinterDevice* device = nullptr;
+    try {
+      fHandler->Deserialize(aXml, Command::kDocuments);
+      device = &FindOrCreateDevice(Command::kMayCreateDevice);
+      if constexpr (Command::kStoresRequestText) device->SetXmlString(aXml);
+      Command::Serve(*device, *fHandler, fResult);
+    } catch (...) {
+      ReportError(CurrentErrorMessage(), device);
+    }
+  }
+
+  // A raised error: its message and the device's log file name go into the result, every
+  // other field keeps its value.
+  void ReportError(const std::string& aMessage, kFiscalPrinterDevice* aDevice) {
+    fResult.ErrorText = aMessage;
+    if (aDevice == nullptr) return;
+    // A failure while reporting must not hide the error being reported.
+    try {
+      if constexpr (requires { Command::OnRaisedError(*aDevice, aMessage); }) {
+        Command::OnRaisedError(*aDevice, aMessage);
+      }
+      fResult.LogFileName = aDevice->IOHandler().GetLogFileName();
+    } catch (...) {
+    }
+  }
+
+  const Record& Result() const { return fResult; }
+
+ private:
+  Record fResult;
+};
+
+}  // namespace nvrp
