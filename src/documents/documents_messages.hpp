@@ -40,24 +40,20 @@ inline constexpr std::string_view kInvalidXmlOffset = " at offset ";
 inline constexpr std::string_view kTextOutsideRoot = "Text outside the document element";
 inline constexpr std::string_view kSecondRootElement = "More than one document element";
 
-// Documents whose parser is not built yet; each goes away when its parser lands.
-inline constexpr std::string_view kNFReceiptParsingNotAvailable =
-    "NFReceipt parsing is not available";
-inline constexpr std::string_view kDisplayParsingNotAvailable = "Display parsing is not available";
-inline constexpr std::string_view kDrawerParsingNotAvailable = "Drawer parsing is not available";
-inline constexpr std::string_view kEJReportParsingNotAvailable =
-    "EJReport parsing is not available";
-inline constexpr std::string_view kVATTableParsingNotAvailable =
-    "VATTable parsing is not available";
-inline constexpr std::string_view kDeptTableParsingNotAvailable =
-    "DeptTable parsing is not available";
-inline constexpr std::string_view kPaymentParsingNotAvailable = "Payment parsing is not available";
-inline constexpr std::string_view kReceiptReferenceParsingNotAvailable =
-    "ReceiptReference parsing is not available";
-inline constexpr std::string_view kEJRequestParsingNotAvailable =
-    "EJRequest parsing is not available";
-inline constexpr std::string_view kXReportParsingNotAvailable = "XReport parsing is not available";
-inline constexpr std::string_view kZReportParsingNotAvailable = "ZReport parsing is not available";
+// Request documents besides the receipt: the element is missing under the request's root.
+inline constexpr std::string_view kNFReceiptNodeNotFound = "NFReceipt node not found";
+inline constexpr std::string_view kDisplayNodeNotFound = "Display node not found";
+inline constexpr std::string_view kDrawerNodeNotFound = "Drawer node not found";
+inline constexpr std::string_view kEJReportNodeNotFound = "EJReport node not found";
+inline constexpr std::string_view kVATTableNodeNotFound = "VATTable node not found";
+inline constexpr std::string_view kDeptTableNodeNotFound = "DeptTable node not found";
+inline constexpr std::string_view kPaymentNodeNotFound = "Payment node not found";
+inline constexpr std::string_view kReceiptReferenceNodeNotFound = "ReceiptReference node not found";
+inline constexpr std::string_view kEJRequestNodeNotFound = "EJRequest node not found";
+
+// A payment request's "PrintLocation" other than ECR or EFT (the text quoted as given).
+inline constexpr std::string_view kPaymentLocationInvalid =
+    "Payment Location %s invalid. Allowed values are: ECR,EFT.";
 
 // The pattern with its "%s" replaced by `value`; a "%" inside `value` stays as it is.
 inline std::string Fill(std::string_view pattern, std::string_view value) {

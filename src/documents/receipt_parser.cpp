@@ -11,8 +11,10 @@
 #include "base/nv_exception.hpp"
 #include "documents/documents_messages.hpp"
 #include "documents/krpt_util.hpp"
+#include "documents/message_line_reader.hpp"
 #include "documents/receipt.hpp"
 #include "documents/receipt_messages.hpp"
+#include "documents/request_element.hpp"
 
 namespace nvrp {
 
@@ -39,13 +41,6 @@ bool Flag(const pugi::xml_node& aNode, std::string_view aName) {
 }
 
 bool IsNamed(const pugi::xml_node& aNode, std::string_view aName) { return aNode.name() == aName; }
-
-pugi::xml_node RequireChild(const pugi::xml_node& aParent, const char* aName,
-                            std::string_view aMissingMessage) {
-  const pugi::xml_node child = aParent.child(aName);
-  if (!child) throw Exception(std::string(aMissingMessage));
-  return child;
-}
 
 // The text of a header line; an element holding elements has none.
 std::string HeaderText(const pugi::xml_node& aElement) {
@@ -265,42 +260,19 @@ void ReadPayments(const pugi::xml_node& aNode, kReceipt& aReceipt) {
 
 // ---- message lines ----
 
-void ReadTextMessage(const pugi::xml_node& aNode, kReceiptMessageTextLine& aLine) {
-  aLine.fValue = Str(aNode, "Value");
-  aLine.fSize = U::GetNodeValueAsInteger(aNode, "Size");
-  aLine.fAlignment = U::DecodeAlignment(Str(aNode, "Alignment"));
-}
-
-void ReadBarcodeMessage(const pugi::xml_node& aNode, kReceiptMessageBarcodeLine& aLine,
-                        bool aReadHRI) {
-  aLine.fValue = Str(aNode, "Value");
-  aLine.fBarcodeType = U::DecodeBarcodeType(Str(aNode, "Type"));
-  if (aReadHRI) aLine.fHRI = Flag(aNode, "HRI");
-}
-
-// Text, barcode and image children become message lines of the receipt; others are skipped.
-// Only trailer barcodes carry the human-readable flag.
-void ReadMessageLines(const pugi::xml_node& aSection, kReceipt& aReceipt,
-                      kReceiptMessageLines& aLines, bool aReadHRI) {
-  for (const pugi::xml_node& element : aSection.children()) {
-    if (element.type() != pugi::node_element) continue;
-    if (IsNamed(element, "Text")) {
-      ReadTextMessage(element, aLines.Add(std::make_unique<kReceiptMessageTextLine>(&aReceipt)));
-    } else if (IsNamed(element, "Barcode")) {
-      ReadBarcodeMessage(
-          element, aLines.Add(std::make_unique<kReceiptMessageBarcodeLine>(&aReceipt)), aReadHRI);
-    } else if (IsNamed(element, "Image")) {
-      auto& image = aLines.Add(std::make_unique<kReceiptMessageImageLine>(&aReceipt));
-      image.fAlignment = U::DecodeAlignment(Str(element, "Alignment"));
-    }
-  }
+// Trailer and leader lines belong to the receipt; only trailer barcodes carry "HRI".
+tkMessageLineFormat ReceiptMessageFormat(kReceipt& aReceipt, bool aReadHRI) {
+  tkMessageLineFormat format;
+  format.fOwner = &aReceipt;
+  format.fBarcodeHRI = aReadHRI;
+  return format;
 }
 
 }  // namespace
 
 void kReceipt::Deserialize(const pugi::xml_document& aXmlDocument) {
   const pugi::xml_node receipt =
-      RequireChild(aXmlDocument.document_element(), "Receipt", msg::kReceiptNodeNotFound);
+      RequireDocumentElement(aXmlDocument, "Receipt", msg::kReceiptNodeNotFound);
   ReadLayoutAndDates(receipt, *this);
   ReadIdentity(receipt, *this);
   ReadCompany(receipt, *this);
@@ -310,8 +282,9 @@ void kReceipt::Deserialize(const pugi::xml_document& aXmlDocument) {
   ReadLines(receipt, *this);
   ReadTaxes(receipt, *this);
   ReadPayments(receipt, *this);
-  ReadMessageLines(receipt.child("TrailerMessages"), *this, fTrailerMessages, true);
-  ReadMessageLines(receipt.child("LeaderLines"), *this, fLeaderLines, false);
+  ReadMessageLines(receipt.child("TrailerMessages"), ReceiptMessageFormat(*this, true),
+                   fTrailerMessages);
+  ReadMessageLines(receipt.child("LeaderLines"), ReceiptMessageFormat(*this, false), fLeaderLines);
 }
 
 }  // namespace nvrp

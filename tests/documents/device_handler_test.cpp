@@ -268,28 +268,39 @@ TEST(ReceiptPrinterHandler, ConnectTimeoutStartsAtDefaultForEveryRequest) {
 }
 
 TEST(ReceiptPrinterHandler, DocumentsAreParsedInTheFixedOrder) {
+  // X and Z reports may be absent; when present, a faulty store or till code shows their turn.
+  const std::string badX = "<XReport><StoreCode><x/></StoreCode></XReport>";
+  const std::string badZ = "<ZReport><TillCode><z/></TillCode></ZReport>";
+  const std::string childElements = "\r\nElement has child elements";
   struct Case {
     tkReceiptHandlerDocumentTypes types;
-    const char* first_error;
+    std::string documents;
+    std::string first_error;
   };
   const Case cases[] = {
-      {{DT::dt_ZReport, DT::dt_Drawer, DT::dt_Receipt}, "Receipt node not found"},
-      {{DT::dt_EJFilesRequest, DT::dt_NFReceipt}, "NFReceipt parsing is not available"},
-      {{DT::dt_Drawer, DT::dt_Display}, "Display parsing is not available"},
-      {{DT::dt_EJReport, DT::dt_Drawer}, "Drawer parsing is not available"},
-      {{DT::dt_VatTable, DT::dt_EJReport}, "EJReport parsing is not available"},
-      {{DT::dt_ZReport, DT::dt_XReport, DT::dt_VatTable}, "VATTable parsing is not available"},
-      {{DT::dt_DeptTable, DT::dt_ZReport, DT::dt_XReport}, "XReport parsing is not available"},
-      {{DT::dt_DeptTable, DT::dt_ZReport}, "ZReport parsing is not available"},
-      {{DT::dt_Pay, DT::dt_DeptTable}, "DeptTable parsing is not available"},
-      {{DT::dt_ReceiptReference, DT::dt_Pay}, "Payment parsing is not available"},
-      {{DT::dt_EJFilesRequest, DT::dt_ReceiptReference},
-       "ReceiptReference parsing is not available"},
-      {{DT::dt_EJFilesRequest}, "EJRequest parsing is not available"},
+      {{DT::dt_ZReport, DT::dt_Drawer, DT::dt_Receipt}, "", "Receipt node not found"},
+      {{DT::dt_EJFilesRequest, DT::dt_NFReceipt}, "", "NFReceipt node not found"},
+      {{DT::dt_Drawer, DT::dt_Display}, "", "Display node not found"},
+      {{DT::dt_EJReport, DT::dt_Drawer}, "", "Drawer node not found"},
+      {{DT::dt_VatTable, DT::dt_EJReport}, "", "EJReport node not found"},
+      {{DT::dt_ZReport, DT::dt_XReport, DT::dt_VatTable}, badX, "VATTable node not found"},
+      {{DT::dt_DeptTable, DT::dt_ZReport, DT::dt_XReport},
+       badX + badZ,
+       "Error in processing node StoreCode as string." + childElements},
+      {{DT::dt_DeptTable, DT::dt_ZReport},
+       badZ,
+       "Error in processing node TillCode as string." + childElements},
+      {{DT::dt_Pay, DT::dt_DeptTable, DT::dt_ZReport, DT::dt_XReport},
+       "",
+       "DeptTable node not found"},
+      {{DT::dt_ReceiptReference, DT::dt_Pay}, "", "Payment node not found"},
+      {{DT::dt_EJFilesRequest, DT::dt_ReceiptReference}, "", "ReceiptReference node not found"},
+      {{DT::dt_EJFilesRequest}, "", "EJRequest node not found"},
   };
   for (const auto& c : cases) {
     kReceiptPrinterHandler handler;
-    EXPECT_EQ(ErrorOf(handler, Request("<Driver>D</Driver>"), c.types), c.first_error);
+    EXPECT_EQ(ErrorOf(handler, Request("<Driver>D</Driver>" + c.documents), c.types),
+              c.first_error);
     EXPECT_EQ(handler.Driver(), "D");  // the envelope came first
   }
 }
