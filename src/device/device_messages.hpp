@@ -36,6 +36,7 @@ inline constexpr std::string_view kBannerPay = "Pay";
 // Information lines of the partners' calls.
 inline constexpr std::string_view kLogRTServerOpenTill = "RTServer:OpenTill";
 inline constexpr std::string_view kLogProcessorOpen = "Processor:Open";
+inline constexpr std::string_view kLogRTServerSignReceipt = "RTServer:SignReceipt";
 
 // Envelope parameters the device reads.
 inline constexpr std::string_view kParamRTServer = "RTServer";
@@ -46,6 +47,8 @@ inline constexpr std::string_view kParamRTServerUser = "RTServerUser";
 inline constexpr std::string_view kParamRTServerPassword = "RTServerPassword";
 inline constexpr std::string_view kParamRTServerTillSerial = "RTServerTillSerial";
 inline constexpr std::string_view kParamProcessor = "Processor";
+inline constexpr std::string_view kParamGetReceiptText = "GetReceiptText";
+inline constexpr std::string_view kParamGetReceiptImage = "GetReceiptImage";
 inline constexpr std::string_view kTrue = "true";
 
 // Device log directory under the host executable's directory.
@@ -58,6 +61,29 @@ inline constexpr std::string_view kReleaseDatePattern = "dd/mm/yyyy";
 
 // A primitive that returned false without recording why: "<Primitive> failed".
 inline constexpr std::string_view kPrimitiveFailedSuffix = " failed";
+
+// Fiscal receipt.
+inline constexpr std::string_view kErrorProcessingPayments = "Error while processing Payments";
+inline constexpr std::string_view kUnknownReceiptLineType = "Unknown receipt line type";
+// The processor refused the receipt without saying why.
+inline constexpr std::string_view kProcessReceiptFailed = "ProcessReceipt failed";
+// RT server receipts: no document generated; signed but not printed; signature refused
+// without a reason; the journal number every RT server receipt reports.
+inline constexpr std::string_view kRTServerNoDocument =
+    "Errore nella generazione del documento commerciale.";
+inline constexpr std::string_view kRTServerNotPrinted =
+    "La transazione di vendita è stata registrata correttamente ma non è stato "
+    "possibile stamparla.";
+inline constexpr std::string_view kRTServerSignFailed = "RTServer:SignReceipt failed";
+inline constexpr std::string_view kRTServerEJNumber = "0";
+
+// Default weighted sale text: " " + quantity + " " + unit + " x " + currency + " " + price +
+// "/" + unit.
+inline constexpr std::string_view kWeightedBlank = " ";
+inline constexpr std::string_view kWeightedTimes = " x ";
+inline constexpr std::string_view kWeightedPer = "/";
+inline constexpr int kWeightedQuantityDecimals = 3;
+inline constexpr int kWeightedPriceDecimals = 2;
 
 // Loading a plug-in library: "Unable to load library <path>. Error code: [<code>]".
 inline constexpr std::string_view kUnableToLoadLibrary = "Unable to load library ";

@@ -189,10 +189,6 @@ _int_CLOSE_result kFiscalPrinterDevice::Pub_Close(kReceiptPrinterHandler&) {
 
 // --- Operations not built yet ----------------------------------------------------------------
 
-_int_PRINTFR_result kFiscalPrinterDevice::Pub_PrintReceipt(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_PRINTFR_result>(msg::kBannerPrintReceipt);
-}
-
 _int_REPRINTFR_result kFiscalPrinterDevice::Pub_RePrintReceipt(kReceiptPrinterHandler&) {
   return NotImplemented<_int_REPRINTFR_result>(msg::kBannerRePrintReceipt);
 }

@@ -20,6 +20,7 @@ struct kRTServerReceiptInfo;
 struct kRTServerTillReportInfo;
 
 struct kReceipt;
+struct kReceiptLine;
 struct kNFReceipt;
 struct kVatTable;
 struct kDeptTable;
@@ -76,8 +77,9 @@ class kFiscalPrinterDevice {
   virtual bool RefreshLastReceiptInfo(kReceipt& aReceipt) = 0;
   virtual bool PrintProductSale(kReceipt& aReceipt, kReceiptLineProductSale& aLine) = 0;
   virtual bool PrintProductReturn(kReceipt& aReceipt, kReceiptLineProductReturn& aLine) = 0;
-  virtual bool PrintWeightedProductSale(kReceipt& aReceipt,
-                                        kReceiptLineWeightedProductSale& aLine) = 0;
+  // Default: a text line with the quantity and unit price in the host's number format, then
+  // the sale of one unit at the line's amount.
+  virtual bool PrintWeightedProductSale(kReceipt& aReceipt, kReceiptLineWeightedProductSale& aLine);
   virtual bool PrintVoucherSale(kReceipt& aReceipt, kReceiptLineVoucherSale& aLine) = 0;
   virtual bool PrintVoucherRedeem(kReceipt& aReceipt, kReceiptLineVoucherRedeem& aLine) = 0;
   virtual bool PrintGiftCardSale(kReceipt& aReceipt, kReceiptLineGiftCardSale& aLine) = 0;
@@ -257,6 +259,20 @@ class kFiscalPrinterDevice {
   void LogInfo(std::string_view aText) const;
 
  private:
+  // Steps of Pub_PrintReceipt. Each returns whether the receipt may go on.
+  bool SignWithRTServer(kReceiptPrinterHandler& aHandler, kReceipt& aReceipt);
+  bool PrintReceiptSections(kReceipt& aReceipt);
+  bool PrintReceiptLines(kReceipt& aReceipt, bool aOk);
+  bool PrintReceiptLine(kReceipt& aReceipt, kReceiptLine& aLine);
+  void PrintReceiptPayments(kReceipt& aReceipt);
+  bool PrintTrailerMessages(kReceipt& aReceipt);
+  // Results of a receipt: signed by the RT server, or printed by the device alone.
+  void FinishRTServerReceipt(bool aSigned, _int_PRINTFR_result& aResult);
+  std::string RTServerSignError() const;
+  void FinishDeviceReceipt(kReceiptPrinterHandler& aHandler, const kReceipt& aReceipt,
+                           _int_PRINTFR_result& aResult);
+  void ReadReceiptTextAndImage(kReceiptPrinterHandler& aHandler, _int_PRINTFR_result& aResult);
+
   void WriteBanner(std::string_view aBannerWord) const;
   std::string LogFileName() const;
   bool HandlerErrorFound() const;

@@ -51,6 +51,7 @@ std::vector<std::string> kRecordingDevice::CallNames() const {
 void kRecordingDevice::ClearCalls() {
   fCalls.clear();
   fTextLines.clear();
+  fSales.clear();
 }
 
 bool kRecordingDevice::Record(const char* aPrimitive, std::string aArgument) {
@@ -95,16 +96,15 @@ bool kRecordingDevice::RefreshLastReceiptInfo(kReceipt&) {
   return Record("RefreshLastReceiptInfo");
 }
 
-bool kRecordingDevice::PrintProductSale(kReceipt&, kReceiptLineProductSale& aLine) {
+bool kRecordingDevice::PrintProductSale(kReceipt& aReceipt, kReceiptLineProductSale& aLine) {
+  fSales.push_back({aLine.fCode, aLine.fDescription, aLine.fQuantity, aLine.fUOM, aLine.fDepartment,
+                    aLine.fTaxCode, aLine.fPrice, aLine.fAmount, aLine.fFreeOfCharge,
+                    aLine.fLineType, aLine.fOwner == &aReceipt});
   return Record("PrintProductSale", aLine.Description());
 }
 
 bool kRecordingDevice::PrintProductReturn(kReceipt&, kReceiptLineProductReturn& aLine) {
   return Record("PrintProductReturn", aLine.Description());
-}
-
-bool kRecordingDevice::PrintWeightedProductSale(kReceipt&, kReceiptLineWeightedProductSale& aLine) {
-  return Record("PrintWeightedProductSale", aLine.Description());
 }
 
 bool kRecordingDevice::PrintVoucherSale(kReceipt&, kReceiptLineVoucherSale& aLine) {

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "base/currency.hpp"
 #include "device/fiscal_printer_device.hpp"
 #include "documents/request_enums.hpp"
 #include "support/test_io_handler.hpp"
@@ -18,6 +20,9 @@ struct kRecordedCall {
   std::string fName;
   std::string fArgument;
   friend bool operator==(const kRecordedCall&, const kRecordedCall&) = default;
+  friend std::ostream& operator<<(std::ostream& aStream, const kRecordedCall& aCall) {
+    return aStream << aCall.fName << "(" << aCall.fArgument << ")";
+  }
 };
 
 // A text line as a non-fiscal text primitive received it.
@@ -27,6 +32,21 @@ struct kRecordedTextLine {
   int32_t fSize = 0;
   tkReceiptMessageLineAlignment fAlignment = tkReceiptMessageLineAlignment::la_none;
   bool fWithReceipt = false;
+};
+
+// A sale line as PrintProductSale received it.
+struct kRecordedSale {
+  std::string fCode;
+  std::string fDescription;
+  Currency fQuantity;
+  std::string fUOM;
+  std::string fDepartment;
+  std::string fTaxCode;
+  Currency fPrice;
+  Currency fAmount;
+  bool fFreeOfCharge = false;
+  tkReceiptLineType fLineType = tkReceiptLineType::rlt_ProductSale;
+  bool fOwnedByReceipt = false;  // the line's owner is the receipt handed over
 };
 
 // How a primitive answers: its result and, optionally, an error it records on the I/O handler
@@ -64,7 +84,8 @@ struct kRecordingOutputs {
 };
 
 // A fiscal device that records every primitive call by name and answers as the test arranges:
-// every primitive succeeds unless told otherwise; CheckDeviceReady answers true. Its I/O
+// every primitive succeeds unless told otherwise; CheckDeviceReady answers true. The weighted
+// sale is the framework's default (a text line and a product sale). Its I/O
 // handler is a kTestIOHandler, with a log when a log directory is given.
 class kRecordingDevice : public kFiscalPrinterDevice {
  public:
@@ -86,6 +107,7 @@ class kRecordingDevice : public kFiscalPrinterDevice {
   const std::vector<kRecordedCall>& Calls() const { return fCalls; }
   std::vector<std::string> CallNames() const;
   const std::vector<kRecordedTextLine>& NonFiscalTextLines() const { return fTextLines; }
+  const std::vector<kRecordedSale>& Sales() const { return fSales; }
   void ClearCalls();
 
   // The framework's protected helpers, open to tests.
@@ -103,8 +125,6 @@ class kRecordingDevice : public kFiscalPrinterDevice {
   bool RefreshLastReceiptInfo(kReceipt& aReceipt) override;
   bool PrintProductSale(kReceipt& aReceipt, kReceiptLineProductSale& aLine) override;
   bool PrintProductReturn(kReceipt& aReceipt, kReceiptLineProductReturn& aLine) override;
-  bool PrintWeightedProductSale(kReceipt& aReceipt,
-                                kReceiptLineWeightedProductSale& aLine) override;
   bool PrintVoucherSale(kReceipt& aReceipt, kReceiptLineVoucherSale& aLine) override;
   bool PrintVoucherRedeem(kReceipt& aReceipt, kReceiptLineVoucherRedeem& aLine) override;
   bool PrintGiftCardSale(kReceipt& aReceipt, kReceiptLineGiftCardSale& aLine) override;
@@ -179,6 +199,7 @@ class kRecordingDevice : public kFiscalPrinterDevice {
 
   std::vector<kRecordedCall> fCalls;
   std::vector<kRecordedTextLine> fTextLines;
+  std::vector<kRecordedSale> fSales;
   std::map<std::string, kPrimitiveAnswer> fAnswers;
   std::map<std::string, std::function<void()>> fActions;
   kRecordingOutputs fOutputs;

@@ -1,5 +1,8 @@
 // A fiscal processor with all five exports. Requests containing "fail" are refused with the
-// error "refused: <request>"; "badxml" and "badvalue" give answers that cannot be read.
+// error "refused: <request>"; "badxml" and "badvalue" give answers that cannot be read. A
+// receipt request containing "rewrite" is answered with a request for another receipt (one
+// sale "Rewritten" of 7 paid "Processed cash", no total); any other receipt request with
+// "processed:" before it.
 #include <string>
 
 #include "plugin_export.hpp"
@@ -14,6 +17,12 @@ int16_t Refuse(BSTR aXmlIn, BSTR* aErrorMessage) {
   Answer(aErrorMessage, "refused: " + OleToUtf8(aXmlIn));
   return 1;
 }
+
+constexpr const char* kRewrittenRequest =
+    "<Request><Receipt><Type>Sale</Type><Lines><ProductSale><Description>Rewritten</Description>"
+    "<Amount>7</Amount></ProductSale></Lines><Taxes/><Payments><Payment><Type>cash</Type>"
+    "<Description>Processed cash</Description><Amount>7</Amount></Payment></Payments>"
+    "</Receipt></Request>";
 
 std::string ReportAnswer(BSTR aXmlIn, int aNumber) {
   if (Contains(aXmlIn, "badxml")) return "<Report><Text>open";
@@ -41,7 +50,8 @@ NVRP_PLUGIN_EXPORT int16_t NVRP_STDCALL OPEN(BSTR aXmlIn, int32_t* aHandle, BSTR
 
 NVRP_PLUGIN_EXPORT int16_t NVRP_STDCALL PROCESSRECEIPT(BSTR aXmlIn, BSTR* aXmlOut,
                                                        BSTR* aErrorMessage) {
-  Answer(aXmlOut, "processed:" + OleToUtf8(aXmlIn));
+  Answer(aXmlOut,
+         Contains(aXmlIn, "rewrite") ? kRewrittenRequest : "processed:" + OleToUtf8(aXmlIn));
   if (Contains(aXmlIn, "fail")) return Refuse(aXmlIn, aErrorMessage);
   return 0;
 }
