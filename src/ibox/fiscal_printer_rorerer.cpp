@@ -292,12 +292,22 @@ bool kFiscalPrinter_RORERER::StatusInteger(std::string_view aName, int32_t& aVal
 void kFiscalPrinter_RORERER::ClearErrors() { SendCommand(tkIBoxCommandId::ibc_ClearErrors); }
 
 int32_t kFiscalPrinter_RORERER::GetReceiptState() {
+  int32_t state = 0;
+  return ReadReceiptState(state) ? state : 0;
+}
+
+bool kFiscalPrinter_RORERER::ReadReceiptState(int32_t& aState) {
   std::string receiptType;
-  if (!PollStatus() || !StatusText(msg::kCurrentReceiptType, receiptType)) return 0;
+  if (!PollStatus() || !StatusText(msg::kCurrentReceiptType, receiptType)) return false;
   const std::string type = StatusCode(receiptType);
-  if (type == msg::kNoDocument) return 0;
-  if (type == msg::kFiscalReceipt || type == msg::kFiscalReceiptShort) return 1;
-  return 2;
+  if (type == msg::kNoDocument) {
+    aState = 0;
+  } else if (type == msg::kFiscalReceipt || type == msg::kFiscalReceiptShort) {
+    aState = 1;
+  } else {
+    aState = 2;
+  }
+  return true;
 }
 
 std::string kFiscalPrinter_RORERER::GetErrorText(int32_t aCode) { return IBoxErrorText(aCode); }

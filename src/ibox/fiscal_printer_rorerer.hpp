@@ -43,8 +43,6 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool RefreshLastReceiptInfo(kReceipt& aReceipt) override;
   bool PrintProductSale(kReceipt& aReceipt, kReceiptLineProductSale& aLine) override;
   bool PrintProductReturn(kReceipt& aReceipt, kReceiptLineProductReturn& aLine) override;
-  bool PrintWeightedProductSale(kReceipt& aReceipt,
-                                kReceiptLineWeightedProductSale& aLine) override;
   bool PrintVoucherSale(kReceipt& aReceipt, kReceiptLineVoucherSale& aLine) override;
   bool PrintVoucherRedeem(kReceipt& aReceipt, kReceiptLineVoucherRedeem& aLine) override;
   bool PrintGiftCardSale(kReceipt& aReceipt, kReceiptLineGiftCardSale& aLine) override;
@@ -156,6 +154,12 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // alignment and size prefixes go in front, then it is percent-encoded for the device.
   static std::string FormatDescription(std::string_view aText,
                                        tkReceiptMessageLineAlignment aAlignment, int32_t aSize);
+  // A text percent-encoded as a parameter value: blanks, controls, non-ASCII, the device's
+  // special characters and "&" (which would otherwise end the parameter).
+  static std::string EncodeParameterText(std::string_view aText);
+  // A barcode value percent-encoded except for letters, digits and "-._~", so that any data
+  // (a QR code URL with "?" and "&", say) reaches the device whole.
+  static std::string EncodeBarcodeValue(std::string_view aValue);
   // Device clock text ("Mo 05/06/2023 09:05:07" or with "Ω" between date and time) to a
   // date-time. Raises the conversion error for a field that is not an integer and the
   // encoding error for a date that does not exist.
@@ -167,6 +171,33 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool LoadConfig();
   // Payment code from the configuration file, "1" when it has no line for the type.
   std::string GetPaymentCode(tkReceiptPaymentType aPaymentType) const;
+
+  // --- Receipt orders ------------------------------------------------------------------------
+
+  // Sells (aUse "Sale") or refunds (aUse "Refund") aQuantity at aPrice through department
+  // aDepartment, then prints aDescription as a comment line of the receipt. The trailer lines
+  // recorded so far are written to the title table first. Raises the conversion error when
+  // the department is not an integer (nothing is sent then).
+  bool SendPLU(std::string_view aDescription, std::string_view aDepartment, std::string_view aLabel,
+               Currency aQuantity, Currency aPrice, std::string_view aUse);
+  // A comment line: aUse "Start" opens a receipt with it, "Line" adds it to the open one.
+  bool PrintDescription(std::string_view aText, tkReceiptMessageLineAlignment aAlignment,
+                        std::string_view aUse);
+  // Discount or markup of aAmount on the receipt so far.
+  bool SendDiscount(std::string_view aLabel, Currency aAmount);
+  bool SendMarkup(std::string_view aLabel, Currency aAmount);
+  // Whether any recorded trailer line waits to be written.
+  bool HasTrailerMessages() const;
+  // Writes the recorded trailer lines into the device's title table and forgets them.
+  bool PrintTrailerMessages();
+  // Empties the device's trailer lines.
+  bool ClearTrailerMessages();
+  // A barcode line as the device prints it: "%60[Q" (QR code) or "%60[1", the value, "]".
+  // The value is percent-encoded (EncodeBarcodeValue).
+  static std::string BarcodeText(const kReceiptMessageBarcodeLine& aLine);
+
+  const std::array<std::string, 6>& FooterMessages() const { return fFooterMessages; }
+  int32_t FooterLineNumber() const { return fFooterLineNumber; }
 
   int32_t SeqNo() const { return fSeqNo; }
   const std::string& URLParams() const { return fURLParams; }
@@ -205,6 +236,10 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool Post(const std::string& aURL, tkAnswer& aAnswer);
   // Replaces XmlResponse by the answer text; raises when it is not well-formed XML.
   void LoadXmlResponse(const std::string& aText);
+  // Kind of document open, as GetReceiptState gives it; false when the status cannot be read.
+  bool ReadReceiptState(int32_t& aState);
+  // Records a trailer line (at most six per receipt; further ones are dropped).
+  void RecordTrailerMessage(std::string aMessage);
   void AppendCommandParams(const tkIBoxCommand& aCommand, std::span<const tkIBoxArgument> aArgs,
                            std::string_view aLabel);
 

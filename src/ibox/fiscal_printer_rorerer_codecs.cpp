@@ -1,6 +1,7 @@
 // The two text codecs of the iBox: description text out, device clock text in.
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -26,15 +27,23 @@ bool NeedsEscape(unsigned char aByte) {
          kEscapedCharacters.find(static_cast<char>(aByte)) != std::string_view::npos;
 }
 
+// Letters, digits and "-._~": the characters a query value never needs to escape.
+bool IsUnreserved(unsigned char aByte) {
+  if (aByte >= 128) return false;
+  return std::isalnum(aByte) != 0 ||
+         std::string_view("-._~").find(static_cast<char>(aByte)) != std::string_view::npos;
+}
+
 // Every byte of the UTF-8 encoding of an escaped character becomes "%" and two upper-case
 // hexadecimal digits; non-ASCII characters consist of bytes above 127 only.
-std::string PercentEncode(std::string_view aText) {
+std::string PercentEncode(std::string_view aText,
+                          bool (*aNeedsEscape)(unsigned char) = NeedsEscape) {
   constexpr std::string_view kHexDigits = "0123456789ABCDEF";
   std::string encoded;
   encoded.reserve(aText.size() * 3);
   for (const char c : aText) {
     const auto byte = static_cast<unsigned char>(c);
-    if (!NeedsEscape(byte)) {
+    if (!aNeedsEscape(byte)) {
       encoded += c;
       continue;
     }
@@ -107,7 +116,15 @@ std::string kFiscalPrinter_RORERER::FormatDescription(std::string_view aText,
   std::replace(text.begin(), text.end(), '|', ' ');
   text = AlignmentPrefix(aAlignment) + text;
   if (aSize > 1) text = std::string(msg::kDoubleSize) + text;
-  return ReplaceAll(PercentEncode(text), "&", msg::kAmpersandReplacement);
+  return EncodeParameterText(text);
+}
+
+std::string kFiscalPrinter_RORERER::EncodeParameterText(std::string_view aText) {
+  return ReplaceAll(PercentEncode(aText), "&", msg::kAmpersandReplacement);
+}
+
+std::string kFiscalPrinter_RORERER::EncodeBarcodeValue(std::string_view aValue) {
+  return PercentEncode(aValue, [](unsigned char aByte) { return !IsUnreserved(aByte); });
 }
 
 DateTime kFiscalPrinter_RORERER::ParseDeviceDateTime(std::string_view aText) {

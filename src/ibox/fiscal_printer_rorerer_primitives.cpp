@@ -1,6 +1,7 @@
-// Primitives of the receipt, report, status, drawer and non-fiscal documents. Each one that
-// the device class does not offer yet records "Not implemented" and returns false, so that the
-// public operation reports the failure instead of success for work that never happened.
+// Primitives of the report, status, drawer and non-fiscal documents (the fiscal receipt ones
+// are in fiscal_printer_rorerer_receipt.cpp). Each one that the device class does not offer
+// yet records "Not implemented" and returns false, so that the public operation reports the
+// failure instead of success for work that never happened.
 
 #include <string>
 
@@ -36,131 +37,11 @@ bool kFiscalPrinter_RORERER::EndNonFiscal(kNFReceipt& /*aReceipt*/) {
   return NotImplementedPrimitive();
 }
 
-bool kFiscalPrinter_RORERER::BeginFiscalReceipt(kReceipt& /*aReceipt*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::RefreshLastReceiptInfo(kReceipt& /*aReceipt*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintProductSale(kReceipt& /*aReceipt*/,
-                                              kReceiptLineProductSale& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintProductReturn(kReceipt& /*aReceipt*/,
-                                                kReceiptLineProductReturn& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintWeightedProductSale(kReceipt& /*aReceipt*/,
-                                                      kReceiptLineWeightedProductSale& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintVoucherSale(kReceipt& /*aReceipt*/,
-                                              kReceiptLineVoucherSale& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintVoucherRedeem(kReceipt& /*aReceipt*/,
-                                                kReceiptLineVoucherRedeem& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintGiftCardSale(kReceipt& /*aReceipt*/,
-                                               kReceiptLineGiftCardSale& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintGiftCardRedeem(kReceipt& /*aReceipt*/,
-                                                 kReceiptLineGiftCardRedeem& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintCollectAmount(kReceipt& /*aReceipt*/,
-                                                kReceiptLineCollectAmount& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintTextLine(kReceipt& /*aReceipt*/, kReceiptLineText& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintSubtotal(kReceipt& /*aReceipt*/,
-                                           kReceiptLineSubtotal& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintDiscountAmount(kReceipt& /*aReceipt*/,
-                                                 kReceiptLineDiscountAmount& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintDiscountPercentage(kReceipt& /*aReceipt*/,
-                                                     kReceiptLineDiscountPercentage& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintDiscountAmountOnSubtotal(
-    kReceipt& /*aReceipt*/, kReceiptLineDiscountAmountOnSubTotal& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintDiscountPercentageOnSubtotal(
-    kReceipt& /*aReceipt*/, kReceiptLineDiscountPercentageOnSubTotal& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintMarkupAmount(kReceipt& /*aReceipt*/,
-                                               kReceiptLineMarkupAmount& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintMarkupPercentage(kReceipt& /*aReceipt*/,
-                                                   kReceiptLineMarkupPercentage& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintMarkupAmountOnSubtotal(
-    kReceipt& /*aReceipt*/, kReceiptLineMarkupAmountOnSubTotal& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintMarkupPercentageOnSubtotal(
-    kReceipt& /*aReceipt*/, kReceiptLineMarkupPercentageOnSubTotal& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintPayment(kReceipt& /*aReceipt*/, kReceiptPaymentLine& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintTrailerTextLine(kReceipt& /*aReceipt*/,
-                                                  kReceiptMessageTextLine& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintTrailerBarcodeLine(kReceipt& /*aReceipt*/,
-                                                     kReceiptMessageBarcodeLine& /*aLine*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::VoidReceipt() { return NotImplementedPrimitive(); }
-
 bool kFiscalPrinter_RORERER::PrintXReportPrimitive(kXReport& /*aReport*/) {
   return NotImplementedPrimitive();
 }
 
 bool kFiscalPrinter_RORERER::PrintZReportPrimitive(kZReport& /*aReport*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::GetLastReceiptInfo(DateTime& /*aDateTime*/, std::string& /*aNumber*/,
-                                                std::string& /*aEJNumber*/,
-                                                std::string& /*aEJClosingNumber*/,
-                                                std::string& /*aDeviceSerialNumber*/) {
   return NotImplementedPrimitive();
 }
 
@@ -272,16 +153,9 @@ bool kFiscalPrinter_RORERER::GetEJFilesPrimitive(tkEJFilesRequestType /*aType*/,
   return NotImplementedPrimitive();
 }
 
-bool kFiscalPrinter_RORERER::CheckDeviceReady() { return NotImplementedPrimitive(); }
-
 bool kFiscalPrinter_RORERER::IsDayOpened() { return NotImplementedPrimitive(); }
 
 bool kFiscalPrinter_RORERER::GetLotteryReceiptStatusPrimitive(kReceiptReference& /*aReference*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::GetReceiptText(kReceiptReference& /*aReference*/,
-                                            std::string& /*aText*/) {
   return NotImplementedPrimitive();
 }
 

@@ -18,6 +18,8 @@ constexpr tkIBoxParam Lit(std::string_view aName, std::string_view aValue = {}) 
 constexpr tkIBoxParam Arg(std::string_view aName) { return {aName, S::ibp_Argument, {}}; }
 constexpr tkIBoxParam kSeqNo{"SeqNo", S::ibp_SeqNo, {}};
 
+namespace P = ibox_params;
+
 constexpr std::string_view kOtfFile = "db_otf_xml.xml";
 constexpr std::string_view kKeyboardFile = "keybd/LCDSTAT.XML";
 constexpr std::string_view kNoFile = "";
@@ -39,31 +41,31 @@ constexpr std::array kClearTrailerParams{Lit("db", "Titles"), Lit("Code", "2"), 
                                          Lit("Line_2"),       Lit("Line_3"),    Lit("Line_4"),
                                          Lit("Line_5"),       Lit("Line_6"),    Lit("store", "=")};
 constexpr std::array kPrintTrailerParams{
-    Lit("db", "Titles"), Lit("Code", "2"), Arg("Line_1"), Arg("Line_2"), Arg("Line_3"),
-    Arg("Line_4"),       Arg("Line_5"),    Arg("Line_6"), Lit("store"),  kSync};
+    Lit("db", "Titles"), Lit("Code", "2"), Arg(P::kLine1), Arg(P::kLine2), Arg(P::kLine3),
+    Arg(P::kLine4),      Arg(P::kLine5),   Arg(P::kLine6), Lit("store"),   kSync};
 constexpr std::array kDescriptionParams{
-    Lit("Order", "COMMENT"), Arg("Descr"), Arg("Use"), kSeqNo, kDo, kSync, kMakeXml};
+    Lit("Order", "COMMENT"), Arg(P::kDescr), Arg(P::kUse), kSeqNo, kDo, kSync, kMakeXml};
 constexpr std::array kItemParams{Lit("Order", "PLU"),
-                                 Arg("Use"),
-                                 Arg("Code"),
-                                 Arg("Quant"),
-                                 Arg("Price"),
+                                 Arg(P::kUse),
+                                 Arg(P::kCode),
+                                 Arg(P::kQuant),
+                                 Arg(P::kPrice),
                                  kSeqNo,
                                  kDo,
                                  kSync,
                                  kMakeXml};
 constexpr std::array kDiscountParams{
-    Lit("Order", "MOD"), Arg("Amount"), kSeqNo, kDo, kSync, kMakeXml};
+    Lit("Order", "MOD"), Arg(P::kAmount), kSeqNo, kDo, kSync, kMakeXml};
 constexpr std::array kMarkupParams{Lit("Order", "MOD"),
                                    Lit("MarkupOrDiscount", "MarkUp"),
-                                   Arg("Amount"),
+                                   Arg(P::kAmount),
                                    kSeqNo,
                                    kDo,
                                    kSync,
                                    kMakeXml};
 constexpr std::array kSubTotalParams{Lit("kbch", "115")};
 constexpr std::array kTotalParams{
-    Lit("Order", "PAY"), kSeqNo, Arg("Amount"), Arg("Code"), kDo, kSync, kMakeXml};
+    Lit("Order", "PAY"), kSeqNo, Arg(P::kAmount), Arg(P::kCode), kDo, kSync, kMakeXml};
 constexpr std::array kVoidReceiptParams{Lit("Order", "Cmd"), Lit("Action", "Void_Rcpt"), kDo, kSync,
                                         kMakeXml};
 constexpr std::array kXReportParams{Lit("ReportDBaseType", "50:"),
@@ -77,7 +79,7 @@ constexpr std::array kZReportParams{Lit("Order", "Cmd"), Lit("Action", "Force_Z"
 constexpr std::array kEndReceiptParams{
     Lit("Order", "Cmd"), Lit("Action", "End_Rcpt"), kSeqNo, kDo, kSync, kMakeXml};
 constexpr std::array kNonFiscalLineParams{
-    Lit("Order", "COMMENT"), Lit("Use", "Extern"), kSeqNo, Arg("Descr"), kDo, kSync, kMakeXml};
+    Lit("Order", "COMMENT"), Lit("Use", "Extern"), kSeqNo, Arg(P::kDescr), kDo, kSync, kMakeXml};
 constexpr std::array kOpenDrawerParams{Lit("kbch", "100")};
 constexpr std::span<const tkIBoxParam> kNoParams{};
 

@@ -65,6 +65,22 @@ const tkIBoxCommand& IBoxCommand(tkIBoxCommandId aId);
 // Every row, in the order of tkIBoxCommandId.
 std::span<const tkIBoxCommand> IBoxCommands();
 
+// Names of the parameters whose values the sender computes.
+namespace ibox_params {
+inline constexpr std::string_view kUse = "Use";
+inline constexpr std::string_view kCode = "Code";
+inline constexpr std::string_view kQuant = "Quant";
+inline constexpr std::string_view kPrice = "Price";
+inline constexpr std::string_view kDescr = "Descr";
+inline constexpr std::string_view kAmount = "Amount";
+inline constexpr std::string_view kLine1 = "Line_1";
+inline constexpr std::string_view kLine2 = "Line_2";
+inline constexpr std::string_view kLine3 = "Line_3";
+inline constexpr std::string_view kLine4 = "Line_4";
+inline constexpr std::string_view kLine5 = "Line_5";
+inline constexpr std::string_view kLine6 = "Line_6";
+}  // namespace ibox_params
+
 // A value the sender computes, by parameter name.
 struct tkIBoxArgument {
   std::string_view Name;

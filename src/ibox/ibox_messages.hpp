@@ -64,7 +64,40 @@ inline constexpr std::string_view kMidnight = "00:00:00";
 inline constexpr std::string_view kAlignRight = ">>";
 inline constexpr std::string_view kAlignCenter = ">+";
 inline constexpr std::string_view kDoubleSize = "|{";
-inline constexpr std::string_view kAmpersandReplacement = "%38";
+// "&" would end the parameter on the wire; it goes out percent-encoded like the others.
+inline constexpr std::string_view kAmpersandReplacement = "%26";
+
+// Receipts: the only receipt type the device prints, and the values of the Use parameter.
+inline constexpr std::string_view kReceiptTypeMustBeSale =
+    "Receipt Type must be SALE. Other types are unsupported";
+inline constexpr std::string_view kUseSale = "Sale";
+inline constexpr std::string_view kUseRefund = "Refund";
+inline constexpr std::string_view kUseStart = "Start";
+inline constexpr std::string_view kUseLine = "Line";
+
+// Log labels of the item, discount and markup orders.
+inline constexpr std::string_view kLabelProductSale = "ProductSale";
+inline constexpr std::string_view kLabelProductReturn = "ProductReturn";
+inline constexpr std::string_view kLabelVoucherSale = "VoucherSale";
+inline constexpr std::string_view kLabelVoucherRedeem = "VoucherRedeem";
+inline constexpr std::string_view kLabelGiftCardSale = "GiftCardSale";
+inline constexpr std::string_view kLabelGiftCardRedeem = "GiftCardRedeem";
+inline constexpr std::string_view kLabelCollectAmount = "CollectAmount";
+inline constexpr std::string_view kLabelCollectAmountRedeem = "CollectAmount[Redeem]";
+inline constexpr std::string_view kLabelDiscountAmount = "DiscountAmount";
+inline constexpr std::string_view kLabelDiscountPercentage = "DiscountPercentage";
+inline constexpr std::string_view kLabelDiscountAmountOnSubtotal = "DiscountAmountOnSubtotal";
+inline constexpr std::string_view kLabelDiscountPercentageOnSubtotal =
+    "DiscountPercentageOnSubtotal";
+inline constexpr std::string_view kLabelMarkupAmount = "MarkupAmount";
+inline constexpr std::string_view kLabelMarkupPercentage = "MarkupPercentage";
+inline constexpr std::string_view kLabelMarkupAmountOnSubtotal = "MarkupAmountOnSubtotal";
+inline constexpr std::string_view kLabelMarkupPercentageOnSubtotal = "MarkupPercentageOnSubtotal";
+
+// Barcode text: "%60[Q" (QR code) or "%60[1" (any other symbology), the value, "]".
+inline constexpr std::string_view kBarcodeQRPrefix = "%60[Q";
+inline constexpr std::string_view kBarcodePrefix = "%60[1";
+inline constexpr std::string_view kBarcodeSuffix = "]";
 
 // Raised when the connection is not HTTP.
 inline constexpr std::string_view kInvalidClassTypecast = "Invalid class typecast";
@@ -83,6 +116,12 @@ inline std::string StatusAnswerNotXml(std::string_view aContentType) {
 }
 inline std::string StatusAnswerMissing(std::string_view aElementName) {
   return "The device's status answer has no " + std::string(aElementName) + " element";
+}
+
+// A status value the device class cannot use although it is an integer.
+inline std::string StatusValueOutOfRange(std::string_view aElementName, int32_t aValue) {
+  return "The device's status answer has " + std::string(aElementName) + " " +
+         std::to_string(aValue) + ", out of range";
 }
 
 // Raised when an XML answer cannot be parsed: the parser's description and the byte offset.

@@ -168,7 +168,7 @@ TEST_F(IBoxStatusTest, CommandsGoOutAsTheirRowsSay) {
       {tkIBoxCommandId::ibc_PrintDescription,
        {{"Descr", descr}, {"Use", "Line"}},
        "",
-       "/db_otf_xml.xml?Order=COMMENT&Descr=A%38B&Use=Line&SeqNo=8&Do=&Sync=&makexmlotf=stat"},
+       "/db_otf_xml.xml?Order=COMMENT&Descr=A%26B&Use=Line&SeqNo=8&Do=&Sync=&makexmlotf=stat"},
       {tkIBoxCommandId::ibc_Markup,
        {{"Amount", "1,50"}},
        "Markup",

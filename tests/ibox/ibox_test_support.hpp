@@ -16,21 +16,23 @@
 
 namespace nvrp::testing {
 
-// Request envelope of a device reached over HTTP at aUrl.
-inline std::unique_ptr<kReceiptPrinterHandler> MakeHttpHandler(const std::string& aUrl) {
+// Request envelope of a device reached over HTTP at aUrl, logging under aLogId.
+inline std::unique_ptr<kReceiptPrinterHandler> MakeHttpHandler(const std::string& aUrl,
+                                                               const std::string& aLogId = "ibox") {
   auto handler = std::make_unique<kReceiptPrinterHandler>();
   handler->Deserialize(
-      "<Request><Driver>NVRP_RORERER_10</Driver><LogId>ibox</LogId>"
-      "<Connection><Type>http</Type><URL>" +
-          aUrl + "</URL><ConnectTimeout>5</ConnectTimeout>" +
-          "<ReadTimeout>5</ReadTimeout></Connection></Request>",
+      "<Request><Driver>NVRP_RORERER_10</Driver><LogId>" + aLogId +
+          "</LogId><Connection><Type>http</Type><URL>" + aUrl +
+          "</URL><ConnectTimeout>5</ConnectTimeout><ReadTimeout>5</ReadTimeout></Connection>"
+          "</Request>",
       tkReceiptHandlerDocumentTypes{});
   return handler;
 }
 
-inline std::unique_ptr<kFiscalPrinter_RORERER> MakeDevice(const std::string& aUrl) {
+inline std::unique_ptr<kFiscalPrinter_RORERER> MakeDevice(const std::string& aUrl,
+                                                          const std::string& aLogId = "ibox") {
   PrepareTestApplication();
-  return std::make_unique<kFiscalPrinter_RORERER>(*MakeHttpHandler(aUrl));
+  return std::make_unique<kFiscalPrinter_RORERER>(*MakeHttpHandler(aUrl, aLogId));
 }
 
 using StatusValues = std::vector<std::pair<std::string, std::string>>;

@@ -19,7 +19,7 @@ TEST(IBoxFormatDescription, EscapesForTheDevice) {
     const char* expected;
   };
   const Case cases[] = {
-      {"A&B", LA::la_left, 1, "A%38B"},
+      {"A&B", LA::la_left, 1, "A%26B"},
       {"Total 5€", LA::la_center, 2, "%7C%7B%3E+Total%205%E2%82%AC"},
       {"a|b^c", LA::la_left, 1, "a%20b%20c"},
       {"Right", LA::la_right, 1, "%3E%3ERight"},
