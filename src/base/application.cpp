@@ -33,10 +33,9 @@ bool IsInteger(std::string_view aText) {
   return !aText.empty() && error == std::errc() && end == aText.data() + aText.size();
 }
 
-std::unique_ptr<tNV_Application>& GlobalApplication() {
-  static std::unique_ptr<tNV_Application> application;
-  return application;
-}
+// A plain pointer, not a static smart pointer: a host that exits with the library loaded runs
+// the static destructors before the unload hook, which must then find the object still there.
+tNV_Application* gApplication = nullptr;
 
 }  // namespace
 
@@ -208,17 +207,18 @@ void tNV_Application::SetSingleInstance(bool aValue) {
 }
 
 tNV_Application& Application() {
-  auto& application = GlobalApplication();
-  if (!application) throw Exception(std::string(kMsgApplicationNotCreated));
-  return *application;
+  if (gApplication == nullptr) throw Exception(std::string(kMsgApplicationNotCreated));
+  return *gApplication;
 }
 
 void CreateApplication() {
-  auto& application = GlobalApplication();
-  if (!application) application = std::make_unique<tNV_Application>();
+  if (gApplication == nullptr) gApplication = new tNV_Application();
 }
 
-void DestroyApplication() { GlobalApplication().reset(); }
+void DestroyApplication() {
+  delete gApplication;
+  gApplication = nullptr;
+}
 
 void ShowUserMessage(int32_t aKind, const std::string& aText) {
   Application().ShowUserMessage(aKind, aText);

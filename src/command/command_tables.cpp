@@ -7,7 +7,9 @@ namespace nvrp {
 
 namespace {
 
-std::unique_ptr<kCommandTables> gCommandTables;
+// A plain pointer, not a static smart pointer: a host that exits with the library loaded runs
+// the static destructors before the unload hook, which must then find the tables still there.
+kCommandTables* gCommandTables = nullptr;
 
 }  // namespace
 
@@ -36,9 +38,14 @@ void DestroyDevice(int32_t aHandle, kFiscalPrinterDevice& aDevice) {
   const std::unique_ptr<kFiscalPrinterDevice> owned(&aDevice);
 }
 
-void CreateCommandTables() { gCommandTables = std::make_unique<kCommandTables>(); }
+void CreateCommandTables() {
+  if (gCommandTables == nullptr) gCommandTables = new kCommandTables();
+}
 
-void DestroyCommandTables() { gCommandTables.reset(); }
+void DestroyCommandTables() {
+  delete gCommandTables;
+  gCommandTables = nullptr;
+}
 
 kCommandTables& CommandTables() {
   if (!gCommandTables) throw Exception(std::string(command_messages::kTablesNotCreated));
