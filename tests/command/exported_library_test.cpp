@@ -1,87 +1,34 @@
 // The library as a host sees it: loaded with dlopen, called through its exports with system
 // strings, outputs read with SysStringLen and released with SysFreeString.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "base/ole_string.hpp"
 #include "base/utf.hpp"
 #include "command/result_text.hpp"
+#include "support/library_host.hpp"
 #include "support/test_environment.hpp"
 
 namespace nvrp {
 namespace {
 
-using CommandFunction = int16_t (*)(BSTR, BSTR*, BSTR*);
+using testing::Answer;
+using testing::CommandFunction;
 
-// What one exported call gave back.
-struct Answer {
-  int16_t result = 0;
-  std::string output;
-  std::string error;
-  bool outputEmpty = true;  // the out variable held no string
-  bool errorEmpty = true;
-};
-
-// The test build of the library, loaded once for the whole program.
-class TestLibrary {
+// The test build of the library, loaded once for the whole program, with the calls that
+// arrange and read its recording device.
+class TestLibrary : public testing::LibraryHost {
  public:
   static TestLibrary& Get() {
     static TestLibrary library;
     return library;
-  }
-
-  template <typename Function>
-  Function Resolve(const char* aName) const {
-    void* symbol = dlsym(fHandle, aName);
-    if (symbol == nullptr) throw std::runtime_error(std::string("missing export ") + aName);
-    Function function = nullptr;
-    static_assert(sizeof(function) == sizeof(symbol));
-    std::memcpy(&function, &symbol, sizeof(symbol));
-    return function;
-  }
-
-  BSTR Alloc(const std::u16string& aText) const {
-    return fAllocStringLen(aText.data(), static_cast<uint32_t>(aText.size()));
-  }
-
-  std::string Take(BSTR aValue) const {
-    std::string text =
-        Utf16ToUtf8(std::u16string_view(aValue == nullptr ? u"" : aValue, fStringLen(aValue)));
-    fFreeString(aValue);
-    return text;
-  }
-
-  Answer CallWith(const char* aCommand, BSTR aInput) const {
-    BSTR output = nullptr;
-    BSTR error = nullptr;
-    Answer answer;
-    answer.result = Resolve<CommandFunction>(aCommand)(aInput, &output, &error);
-    answer.outputEmpty = output == nullptr;
-    answer.errorEmpty = error == nullptr;
-    answer.output = Take(output);
-    answer.error = Take(error);
-    return answer;
-  }
-
-  Answer Call(const char* aCommand, const std::u16string& aInput) const {
-    BSTR input = Alloc(aInput);
-    Answer answer = CallWith(aCommand, input);
-    fFreeString(input);
-    return answer;
-  }
-
-  Answer Call(const char* aCommand, const std::string& aInput) const {
-    return Call(aCommand, Utf8ToUtf16(aInput));
   }
 
   void Arrange(const char* aPrimitive, bool aResult, int aCode, const char* aMessage) const {
@@ -102,23 +49,18 @@ class TestLibrary {
   }
 
  private:
-  TestLibrary() {
-    // Device logs go to a temporary host directory, not beside the test program.
-    testing::PrepareTestApplication();
-    fHandle = dlopen(NVRP_TESTDEV_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (fHandle == nullptr) throw std::runtime_error(dlerror());
-    fAllocStringLen = Resolve<BSTR (*)(const char16_t*, uint32_t)>("SysAllocStringLen");
-    fStringLen = Resolve<uint32_t (*)(BSTR)>("SysStringLen");
-    fFreeString = Resolve<void (*)(BSTR)>("SysFreeString");
+  TestLibrary() : LibraryHost(PreparedLibraryPath()) {
     fArrange = Resolve<void (*)(const char*, int, int, const char*)>("NvrpTest_Arrange");
     fJournal = Resolve<char* (*)()>("NvrpTest_Journal");
     fReset = Resolve<void (*)()>("NvrpTest_Reset");
   }
 
-  void* fHandle = nullptr;
-  BSTR (*fAllocStringLen)(const char16_t*, uint32_t) = nullptr;
-  uint32_t (*fStringLen)(BSTR) = nullptr;
-  void (*fFreeString)(BSTR) = nullptr;
+  // Device logs go to a temporary host directory, not beside the test program.
+  static std::string PreparedLibraryPath() {
+    testing::PrepareTestApplication();
+    return NVRP_TESTDEV_LIBRARY;
+  }
+
   void (*fArrange)(const char*, int, int, const char*) = nullptr;
   char* (*fJournal)() = nullptr;
   void (*fReset)() = nullptr;

@@ -9,16 +9,18 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/nv_exception.hpp"
+#include "local_http_server.hpp"
 
 namespace nvrp {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testing::LocalHttpServer;
+using testing::ReceivedRequest;
 using ::testing::StartsWith;
 
 struct LogLine {
@@ -40,81 +42,11 @@ LogLine Error(std::string title, std::string message) {
   return {tNV_MessageType::let_error, std::move(title), std::move(message)};
 }
 
-struct ReceivedRequest {
-  std::string method;
-  std::string path;
-  httplib::Headers headers;
-  std::string body;
-
-  std::string Header(const std::string& name) const {
-    const auto found = headers.find(name);
-    return found == headers.end() ? std::string() : found->second;
-  }
-  bool HasHeader(const std::string& name) const { return headers.count(name) > 0; }
-};
-
-// An HTTP server on 127.0.0.1 that records every request it receives.
-class LocalServer {
- public:
-  LocalServer() {
-    server_.set_keep_alive_timeout(1);
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    // stop() only reaches a server that is already running.
-    for (int i = 0; i < 5000 && !server_.is_running(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
-  ~LocalServer() { Stop(); }
-  LocalServer(const LocalServer&) = delete;
-  LocalServer& operator=(const LocalServer&) = delete;
-
-  void Stop() {
-    if (!thread_.joinable()) return;
-    server_.stop();
-    thread_.join();
-  }
-  void Post(const std::string& path, httplib::Server::Handler handler) {
-    server_.Post(path, Recording(std::move(handler)));
-  }
-  void Get(const std::string& path, httplib::Server::Handler handler) {
-    server_.Get(path, Recording(std::move(handler)));
-  }
-  std::string Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  std::vector<ReceivedRequest> Requests() {
-    std::lock_guard lock(mutex_);
-    return requests_;
-  }
-  ReceivedRequest LastRequest() {
-    std::lock_guard lock(mutex_);
-    return requests_.empty() ? ReceivedRequest{} : requests_.back();
-  }
-
- private:
-  httplib::Server::Handler Recording(httplib::Server::Handler handler) {
-    return [this, handler](const httplib::Request& req, httplib::Response& res) {
-      {
-        std::lock_guard lock(mutex_);
-        requests_.push_back({req.method, req.path, req.headers, req.body});
-      }
-      handler(req, res);
-    };
-  }
-
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
-  std::mutex mutex_;
-  std::vector<ReceivedRequest> requests_;
-};
-
 // Keeps the "/slow" handler waiting until its delay passes or the test ends, so that no
 // handler outlives the fixture.
 class SlowAnswer {
  public:
-  void Install(LocalServer& server, std::chrono::milliseconds delay) {
+  void Install(LocalHttpServer& server, std::chrono::milliseconds delay) {
     server.Post("/slow", [this, delay](const httplib::Request&, httplib::Response& res) {
       std::unique_lock lock(mutex_);
       released_.wait_for(lock, delay, [this] { return release_; });
@@ -149,7 +81,7 @@ class HttpClientTest : public ::testing::Test {
   void InstallSlowAnswer(std::chrono::milliseconds delay) { slow_.Install(server_, delay); }
 
   SlowAnswer slow_;
-  LocalServer server_;
+  LocalHttpServer server_;
   NV_HttpClient client_;
   std::vector<LogLine> log_;
 };

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "base/nv_exception.hpp"
+#include "local_http_server.hpp"
 
 namespace nvrp {
 namespace {
@@ -26,60 +26,9 @@ using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using testing::LocalHttpServer;
+using testing::ReceivedRequest;
 using ::testing::StartsWith;
-
-struct ReceivedRequest {
-  std::string method;
-  std::string path;
-  httplib::Headers headers;
-  std::string body;
-
-  std::string Header(const std::string& name) const {
-    const auto found = headers.find(name);
-    return found == headers.end() ? std::string() : found->second;
-  }
-};
-
-// An HTTP server on 127.0.0.1 that records every request it receives.
-class DeviceServer {
- public:
-  DeviceServer() {
-    // After routing, so that the body has been read.
-    server_.set_post_routing_handler([this](const httplib::Request& req, httplib::Response&) {
-      std::lock_guard lock(mutex_);
-      requests_.push_back({req.method, req.path, req.headers, req.body});
-    });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    // Stopping a server that is not listening yet would leave its thread listening for ever.
-    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  ~DeviceServer() { Stop(); }
-  DeviceServer(const DeviceServer&) = delete;
-  DeviceServer& operator=(const DeviceServer&) = delete;
-
-  void Stop() {
-    if (!thread_.joinable()) return;
-    server_.stop();
-    thread_.join();
-  }
-  httplib::Server& Routes() { return server_; }
-  int Port() const { return port_; }
-  std::string Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-  }
-  ReceivedRequest LastRequest() {
-    std::lock_guard lock(mutex_);
-    return requests_.empty() ? ReceivedRequest{} : requests_.back();
-  }
-
- private:
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
-  std::mutex mutex_;
-  std::vector<ReceivedRequest> requests_;
-};
 
 // A log directory of its own, removed afterwards.
 class TempDir {
@@ -146,7 +95,7 @@ class IOHandlerHttpTest : public ::testing::Test {
     return handler;
   }
 
-  DeviceServer server_;
+  LocalHttpServer server_;
 };
 
 TEST(IOHandlerHttp, DecodeErrorWordsKnownStatusesOnly) {
@@ -231,7 +180,7 @@ TEST(IOHandlerHttp, OffersNoStreamReading) {
 }
 
 TEST_F(IOHandlerHttpTest, WritePostsTextAndKeepsAnswer) {
-  server_.Routes().Post("/device", [](const httplib::Request&, httplib::Response& res) {
+  server_.Post("/device", [](const httplib::Request&, httplib::Response& res) {
     res.set_content("<ok/>", "text/xml");
   });
   auto handler = MakeHandler();
@@ -261,7 +210,7 @@ TEST_F(IOHandlerHttpTest, FailedStatusRecordsCodeAndText) {
       {300, "HTTP status 300 Multiple Choice"},
   };
   std::atomic<int> status{200};
-  server_.Routes().Post("/device", [&status](const httplib::Request&, httplib::Response& res) {
+  server_.Post("/device", [&status](const httplib::Request&, httplib::Response& res) {
     res.status = status.load();
     res.set_content(res.status == 200 ? "first" : "failure body", "text/plain");
     if (res.status / 100 == 3) res.set_header("Location", "/elsewhere");
@@ -285,7 +234,7 @@ TEST_F(IOHandlerHttpTest, FailedStatusRecordsCodeAndText) {
 }
 
 TEST_F(IOHandlerHttpTest, SetParameterSendsOneHeaderPerName) {
-  server_.Routes().Post("/device", [](const httplib::Request&, httplib::Response& res) {
+  server_.Post("/device", [](const httplib::Request&, httplib::Response& res) {
     res.set_content("", "text/plain");
   });
   auto handler = MakeHandler();
@@ -320,7 +269,7 @@ TEST_F(IOHandlerHttpTest, WriteAuthenticatesByAuthType) {
       {tkHTTPAuthType::at_Digest, "Digest username=\"user\""},
       {tkHTTPAuthType::at_Bearer, ""},
   };
-  server_.Routes().Post("/device", [](const httplib::Request& req, httplib::Response& res) {
+  server_.Post("/device", [](const httplib::Request& req, httplib::Response& res) {
     if (req.get_header_value("X-Want-Digest") == "1" && !req.has_header("Authorization")) {
       res.status = 401;
       res.set_header("WWW-Authenticate", R"(Digest realm="device", nonce="abc123", qop="auth")");
@@ -350,7 +299,7 @@ TEST_F(IOHandlerHttpTest, WriteAuthenticatesByAuthType) {
 // The read time-out counts in seconds: a device that answers after it has passed fails, one
 // that answers within it succeeds.
 TEST_F(IOHandlerHttpTest, ReadTimeoutDecidesWhetherSlowDeviceSucceeds) {
-  server_.Routes().Post("/device", [](const httplib::Request&, httplib::Response& res) {
+  server_.Post("/device", [](const httplib::Request&, httplib::Response& res) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     res.set_content("printed", "text/plain");
   });
@@ -366,7 +315,7 @@ TEST_F(IOHandlerHttpTest, ReadTimeoutDecidesWhetherSlowDeviceSucceeds) {
 }
 
 TEST_F(IOHandlerHttpTest, LogsConnectAndSuccessfulWrite) {
-  server_.Routes().Post("/device", [](const httplib::Request&, httplib::Response& res) {
+  server_.Post("/device", [](const httplib::Request&, httplib::Response& res) {
     res.set_content("<ok/>", "text/xml");
   });
   TempDir dir;
