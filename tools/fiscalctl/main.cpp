@@ -1,0 +1,81 @@
+// fiscalctl: sends requests to the driver library from the command line, loading it the way
+// a point-of-sale program does.
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "base/nv_exception.hpp"
+#include "command_line.hpp"
+#include "command_session.hpp"
+#include "fiscalctl_messages.hpp"
+#include "request_input.hpp"
+#include "support/library_host.hpp"
+
+namespace nvrp::fiscalctl {
+namespace {
+
+// --library, else NVRP_LIBRARY, else the library of the build fiscalctl belongs to.
+std::string ChooseLibrary(const kCtlOptions& aOptions) {
+  if (!aOptions.fLibrary.empty()) return aOptions.fLibrary;
+  const char* variable = std::getenv(std::string(kLibraryVariable).c_str());
+  if (variable != nullptr && *variable != '\0') return variable;
+  return NVRP_FISCALCTL_DEFAULT_LIBRARY;
+}
+
+std::string UsageText() {
+  std::string text(kUsage);
+  text.replace(text.find(kLibraryPlaceholder), kLibraryPlaceholder.size(),
+               NVRP_FISCALCTL_DEFAULT_LIBRARY);
+  return text;
+}
+
+int UsageError(const std::string& aError) {
+  std::cerr << kProgramPrefix << aError << "\n" << kSeeHelp << "\n";
+  return kExitUsage;
+}
+
+int Failure(const std::string& aError) {
+  std::cerr << kProgramPrefix << aError << "\n";
+  return kExitFailure;
+}
+
+int Run(const std::vector<std::string>& aArgs) {
+  kCtlOptions options;
+  if (std::string error = ParseCommandLine(aArgs, options); !error.empty()) {
+    return UsageError(error);
+  }
+  if (options.fHelp) {
+    std::cout << UsageText();
+    return kExitSuccess;
+  }
+  std::vector<kPreparedStep> steps;
+  std::string unusedSetting;
+  try {
+    steps = PrepareSteps(options, std::cin, unusedSetting);
+  } catch (const Exception& error) {
+    return Failure(error.what());
+  }
+  if (!unusedSetting.empty()) return UsageError(std::string(kSettingUnused) + unusedSetting);
+
+  // Loaded for the rest of the process, as a host keeps it (see LibraryHost).
+  std::unique_ptr<testing::LibraryHost> library;
+  try {
+    library = std::make_unique<testing::LibraryHost>(ChooseLibrary(options));
+  } catch (const std::runtime_error& error) {
+    return Failure(std::string(kCannotLoad) + error.what());
+  }
+  kCommandSession session(*library, std::cout, std::cerr);
+  bool succeeded = session.Run(std::move(steps), options.fFullImage);
+  if (!options.fImageFile.empty() && !session.SaveImage(options.fImageFile)) succeeded = false;
+  return succeeded ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace
+}  // namespace nvrp::fiscalctl
+
+int main(int argc, char** argv) {
+  return nvrp::fiscalctl::Run(std::vector<std::string>(argv + 1, argv + argc));
+}
