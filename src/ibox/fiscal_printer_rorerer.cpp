@@ -221,7 +221,10 @@ bool kFiscalPrinter_RORERER::Post(const std::string& aURL, tkAnswer& aAnswer) {
   }
   if (!posted) {
     const int32_t code = client.LastStatusCode();
-    fIOHandler->SetCustomError(code, fIOHandler->DecodeError(code));
+    std::string message = fIOHandler->DecodeError(code);
+    // Without an answer the status text alone ("Unknown") would not say what went wrong.
+    if (!client.ResponseReceived()) message = client.LastStatusText() + " " + message;
+    fIOHandler->SetCustomError(code, message);
     return false;
   }
   aAnswer.Body = client.Response();

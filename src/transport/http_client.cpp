@@ -330,6 +330,7 @@ bool NV_HttpClient::Post(const std::string& aURL, const std::string& aMessage) {
 }
 
 bool NV_HttpClient::RecordPostOutcome(const tkExchange& exchange) {
+  fResponseReceived = exchange.statusCode != 0;
   if (exchange.statusCode == 0) {
     RecordNoResponse(exchange);
     return false;

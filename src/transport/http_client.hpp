@@ -62,6 +62,8 @@ class NV_HttpClient {
   void SetLastStatusCode(int32_t value) { fLastStatusCode = value; }
   // HTTP status text of the last response, or the error text when no response came.
   const std::string& LastStatusText() const { return fLastStatusText; }
+  // Whether the last request got an HTTP status line back (false: refused, timed out ...).
+  bool ResponseReceived() const { return fResponseReceived; }
   void SetLastStatusText(const std::string& value) { fLastStatusText = value; }
   const std::string& Response() const { return fResponse; }
   const std::string& ResponseContentType() const { return fResponseContentType; }
@@ -96,6 +98,7 @@ class NV_HttpClient {
   std::string fContentCharset;
   int32_t fLastStatusCode = 0;
   std::string fLastStatusText;
+  bool fResponseReceived = false;
   std::string fResponse;
   std::string fResponseContentType;
   tkWriteLogEvent fOnWriteLog;

@@ -23,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing::Answer;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -172,7 +173,9 @@ TEST_F(IboxExports, OpenWithNothingListeningReportsTheTransportError) {
 
   EXPECT_EQ(open.result, -1) << open.output;
   EXPECT_THAT(open.output, StartsWith("<Handle>0</Handle>\r\n<Error>True</Error>\r\n"));
-  EXPECT_FALSE(open.error.empty());
+  // The error names the refused connection, not just the unknown status.
+  EXPECT_THAT(open.error, HasSubstr("127.0.0.1"));
+  EXPECT_THAT(open.error, EndsWith(" Unknown"));
   EXPECT_EQ(Element(open.output, "ErrorText"), EscapeXml(open.error));
   const std::string logFileName = Element(open.output, "LogFileName");
   EXPECT_THAT(logFileName, HasSubstr("_nolistener_"));
