@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nvrp {
 
@@ -18,6 +19,9 @@ std::string FormatFixedNumber(double value, int width, int decimals, bool with_s
 
 // Removes leading and trailing characters up to and including the blank (as Delphi's Trim).
 std::string Trim(std::string_view text);
+
+// The text split at CR LF, CR or LF; a final line break adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text);
 
 // Replaces every occurrence of `from` by `to` (from must not be empty).
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);

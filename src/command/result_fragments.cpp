@@ -2,6 +2,7 @@
 
 #include "base/currency.hpp"
 #include "base/date_time.hpp"
+#include "base/text_utils.hpp"
 #include "command/fragment_writer.hpp"
 #include "command/result_text.hpp"
 

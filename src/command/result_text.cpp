@@ -3,6 +3,7 @@
 #include <clocale>
 #include <iterator>
 
+#include "base/text_utils.hpp"
 #include "command/command_messages.hpp"
 
 namespace nvrp {
@@ -83,22 +84,6 @@ std::string_view PaymentNetworkText(tkPaymentNetwork aNetwork) {
 
 std::string_view TransactionTypeText(tkPaymentTransactionType aType) {
   return TextOf(command_messages::kTransactionTypeTexts, aType, std::string_view());
-}
-
-std::vector<std::string> SplitLines(std::string_view aText) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < aText.size()) {
-    const size_t end = aText.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(aText.substr(start));
-      break;
-    }
-    lines.emplace_back(aText.substr(start, end - start));
-    start = end + 1;
-    if (aText[end] == '\r' && start < aText.size() && aText[start] == '\n') ++start;
-  }
-  return lines;
 }
 
 }  // namespace nvrp

@@ -27,7 +27,4 @@ std::string_view PaymentNetworkText(tkPaymentNetwork aNetwork);
 // Upper-case read method; empty for ptt_RFID and outside the enumeration.
 std::string_view TransactionTypeText(tkPaymentTransactionType aType);
 
-// The text split at CR LF, CR or LF; a final line break adds no empty line.
-std::vector<std::string> SplitLines(std::string_view aText);
-
 }  // namespace nvrp

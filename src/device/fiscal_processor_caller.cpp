@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/text_utils.hpp"
 #include "device/device_messages.hpp"
 #include "device/fiscal_printer_device.hpp"
 #include "device/plugin_library.hpp"
@@ -22,25 +23,6 @@ constexpr const char* kExportProcessReceipt = "PROCESSRECEIPT";
 constexpr const char* kExportProcessXReport = "PROCESSXREPORT";
 constexpr const char* kExportProcessZReport = "PROCESSZREPORT";
 constexpr const char* kExportProcessGetStatus = "PROCESSGETSTATUS";
-
-// Lines of a text split at CR LF, CR or LF; a final line break adds no empty line.
-std::vector<std::string> SplitLines(const std::string& aText) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  size_t at = 0;
-  while (at < aText.size()) {
-    const char c = aText[at];
-    if (c != '\r' && c != '\n') {
-      ++at;
-      continue;
-    }
-    lines.push_back(aText.substr(start, at - start));
-    at += (c == '\r' && at + 1 < aText.size() && aText[at + 1] == '\n') ? 2 : 1;
-    start = at;
-  }
-  if (start < aText.size()) lines.push_back(aText.substr(start));
-  return lines;
-}
 
 // The thirteen counter fields of a report answer; raises on XML or values that do not convert.
 tkFiscalCounters ReadCounters(const std::string& aXml) {

@@ -8,6 +8,7 @@
 #include "base/base64.hpp"
 #include "base/jpeg_encoder.hpp"
 #include "base/text_raster.hpp"
+#include "base/text_utils.hpp"
 
 namespace nvrp {
 
@@ -26,30 +27,13 @@ constexpr int kExtraRows = 3;
 constexpr int kLeftMargin = 10;
 constexpr std::int64_t kWidthMargin = 20;
 
-// Lines of the text, split at CR LF, CR or LF; a final line break adds no empty line.
-std::vector<std::string_view> SplitLines(std::string_view aText) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < aText.size()) {
-    const size_t end = aText.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(aText.substr(start));
-      break;
-    }
-    lines.push_back(aText.substr(start, end - start));
-    const bool crlf = aText[end] == '\r' && end + 1 < aText.size() && aText[end + 1] == '\n';
-    start = end + (crlf ? 2 : 1);
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::string ReceiptTextToJpegBase64(const std::string& aText) {
   if (aText.empty()) {
     return {};
   }
-  const std::vector<std::string_view> lines = SplitLines(aText);
+  const std::vector<std::string> lines = SplitLines(aText);
   const MonospacedFont font(kFontFamily, kFontPoints, kDotsPerInch);
   const std::int64_t pitch = std::int64_t{font.TextHeight()} * kPitchTenths / 10;
 

@@ -48,22 +48,10 @@ std::string StatusCode(std::string_view aText) {
 
 // Lines of a text file as a string list reads them: CR LF, LF or CR end a line, a final line
 // end adds no empty line, and a UTF-8 byte order mark is not part of the first line.
-std::vector<std::string> SplitLines(std::string_view aText) {
+std::vector<std::string> SplitFileLines(std::string_view aText) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (StartsWith(aText, kByteOrderMark)) aText.remove_prefix(kByteOrderMark.size());
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < aText.size()) {
-    const size_t end = aText.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(aText.substr(start));
-      break;
-    }
-    lines.emplace_back(aText.substr(start, end - start));
-    start = end + 1;
-    if (aText[end] == '\r' && start < aText.size() && aText[start] == '\n') ++start;
-  }
-  return lines;
+  return SplitLines(aText);
 }
 
 // The configuration file in aDirectory: the exact name, else a file whose name differs only
@@ -329,7 +317,7 @@ bool kFiscalPrinter_RORERER::LoadConfig() {
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
   const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  fConfigList = SplitLines(content);
+  fConfigList = SplitFileLines(content);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace nvrp {
 namespace {
@@ -90,6 +91,24 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceOnce) {
   EXPECT_EQ(ReplaceAll("abc", "x", "y"), "abc");
   EXPECT_EQ(ReplaceAll("abc", "", "y"), "abc");
   EXPECT_EQ(ReplaceAll("", "a", "b"), "");
+}
+
+TEST(SplitLines, SplitsAtEveryLineBreakKindWithoutTrailingEmptyLine) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"one", {"one"}},
+      {"one\r\n", {"one"}},
+      {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+      {"a\n\nb", {"a", "", "b"}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"\n", {""}},
+      {"a\n\r\n", {"a", ""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
 }
 
 }  // namespace

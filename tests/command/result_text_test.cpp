@@ -27,24 +27,6 @@ TEST(EscapeXml, ReplacesEachSpecialCharacterOnce) {
   for (const Case& c : cases) EXPECT_EQ(EscapeXml(c.text), c.escaped) << c.text;
 }
 
-TEST(SplitLines, SplitsAtEveryLineBreakKindWithoutTrailingEmptyLine) {
-  struct Case {
-    std::string text;
-    std::vector<std::string> lines;
-  };
-  const Case cases[] = {
-      {"", {}},
-      {"one", {"one"}},
-      {"one\r\n", {"one"}},
-      {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
-      {"a\n\nb", {"a", "", "b"}},
-      {"a\r\r\nb", {"a", "", "b"}},
-      {"\n", {""}},
-      {"a\n\r\n", {"a", ""}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
-}
-
 TEST(PaymentNetworkText, LowerCaseNamesExceptNhs) {
   EXPECT_EQ(PaymentNetworkText(tkPaymentNetwork::Bank), "bank");
   EXPECT_EQ(PaymentNetworkText(tkPaymentNetwork::Mastercard), "mastercard");
