@@ -288,8 +288,12 @@ int32_t kFiscalPrinter_RORERER::GetReceiptState() {
 }
 
 bool kFiscalPrinter_RORERER::ReadReceiptState(int32_t& aState) {
+  return PollStatus() && StatusReceiptState(aState);
+}
+
+bool kFiscalPrinter_RORERER::StatusReceiptState(int32_t& aState) {
   std::string receiptType;
-  if (!PollStatus() || !StatusText(msg::kCurrentReceiptType, receiptType)) return false;
+  if (!StatusText(msg::kCurrentReceiptType, receiptType)) return false;
   const std::string type = StatusCode(receiptType);
   if (type == msg::kNoDocument) {
     aState = 0;

@@ -238,6 +238,8 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   void LoadXmlResponse(const std::string& aText);
   // Kind of document open, as GetReceiptState gives it; false when the status cannot be read.
   bool ReadReceiptState(int32_t& aState);
+  // The same from the status answer already read (XmlResponseNode).
+  bool StatusReceiptState(int32_t& aState);
   // Records a trailer line (at most six per receipt; further ones are dropped).
   void RecordTrailerMessage(std::string aMessage);
   void AppendCommandParams(const tkIBoxCommand& aCommand, std::span<const tkIBoxArgument> aArgs,

@@ -271,10 +271,15 @@ bool kFiscalPrinter_RORERER::RefreshLastReceiptInfo(kReceipt& /*aReceipt*/) {
   int32_t number = 0;
   int32_t zNumber = 0;
   std::string clock;
+  int32_t state = 0;
   if (!PollStatus() || !StatusInteger(msg::kDayFiscalRcptCnt, number) ||
-      !StatusInteger(msg::kCurrentZNo, zNumber) || !StatusText(msg::kCurrentDateTime, clock)) {
+      !StatusInteger(msg::kCurrentZNo, zNumber) || !StatusText(msg::kCurrentDateTime, clock) ||
+      !StatusReceiptState(state)) {
     return false;
   }
+  // Payments that do not reach the total leave the receipt open: it was not printed, and the
+  // numbers of the status are those of the receipt before it.
+  if (state == 1) return Fail(Text(msg::kReceiptNotClosed));
   if (zNumber == std::numeric_limits<int32_t>::max()) {
     return Fail(msg::StatusValueOutOfRange(msg::kCurrentZNo, zNumber));
   }

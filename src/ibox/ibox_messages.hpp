@@ -74,6 +74,9 @@ inline constexpr std::string_view kUseSale = "Sale";
 inline constexpr std::string_view kUseRefund = "Refund";
 inline constexpr std::string_view kUseStart = "Start";
 inline constexpr std::string_view kUseLine = "Line";
+// Recorded when the device still holds the receipt open after its payments.
+inline constexpr std::string_view kReceiptNotClosed =
+    "The receipt was not closed: its payments do not reach its total";
 
 // Log labels of the item, discount and markup orders.
 inline constexpr std::string_view kLabelProductSale = "ProductSale";
