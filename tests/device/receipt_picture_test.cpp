@@ -3,84 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "base/base64.hpp"
 #include "base/nv_exception.hpp"
 #include "base/text_raster.hpp"
+#include "support/jpeg_decoder.hpp"
 
 namespace nvrp {
 namespace {
 
-struct DecodedPicture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> gray;  // one byte a pixel, rows top to bottom
-
-  std::uint8_t At(int x, int y) const {
-    return gray[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-  }
-  // Darkest pixel of the rectangle [x0, x1) x [y0, y1).
-  int Darkest(int x0, int y0, int x1, int y1) const {
-    int darkest = 255;
-    for (int y = y0; y < y1; ++y) {
-      for (int x = x0; x < x1; ++x) {
-        darkest = std::min(darkest, int{At(x, y)});
-      }
-    }
-    return darkest;
-  }
-};
-
-struct DecodeErrors {
-  jpeg_error_mgr manager;
-  std::jmp_buf returnPoint;
-};
-
-[[noreturn]] void JumpBack(j_common_ptr info) {
-  std::longjmp(reinterpret_cast<DecodeErrors*>(info->err)->returnPoint, 1);
-}
-
-// Decodes into aPicture as grayscale; no C++ objects are created between setjmp and the jump.
-bool DecodeInto(const std::string& aFile, DecodedPicture& aPicture) {
-  jpeg_decompress_struct info{};
-  DecodeErrors errors{};
-  info.err = jpeg_std_error(&errors.manager);
-  errors.manager.error_exit = JumpBack;
-  if (setjmp(errors.returnPoint) != 0) {
-    jpeg_destroy_decompress(&info);
-    return false;
-  }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(aFile.data()),
-               static_cast<unsigned long>(aFile.size()));
-  jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_GRAYSCALE;
-  jpeg_start_decompress(&info);
-  aPicture.width = static_cast<int>(info.output_width);
-  aPicture.height = static_cast<int>(info.output_height);
-  aPicture.gray.resize(static_cast<size_t>(aPicture.width) * info.output_height);
-  while (info.output_scanline < info.output_height) {
-    JSAMPROW row = aPicture.gray.data() +
-                   static_cast<size_t>(info.output_scanline) * static_cast<size_t>(aPicture.width);
-    jpeg_read_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
-  return true;
-}
+using testing::DecodedPicture;
 
 DecodedPicture PictureOf(const std::string& aText) {
   const std::string base64 = ReceiptTextToJpegBase64(aText);
   EXPECT_EQ(base64.find_first_of("\r\n"), std::string::npos);
   DecodedPicture picture;
-  EXPECT_TRUE(DecodeInto(Base64Decode(base64), picture)) << aText;
+  EXPECT_TRUE(testing::DecodeJpeg(Base64Decode(base64), picture)) << aText;
   return picture;
 }
 

@@ -1,8 +1,8 @@
 // A fiscal processor with all five exports. Requests containing "fail" are refused with the
 // error "refused: <request>"; "badxml" and "badvalue" give answers that cannot be read. A
 // receipt request containing "rewrite" is answered with a request for another receipt (one
-// sale "Rewritten" of 7 paid "Processed cash", no total); any other receipt request with
-// "processed:" before it.
+// sale "Rewritten" of 7 in department 1 paid "Processed cash", no total); any other receipt request
+// with "processed:" before it.
 #include <string>
 
 #include "plugin_export.hpp"
@@ -20,7 +20,8 @@ int16_t Refuse(BSTR aXmlIn, BSTR* aErrorMessage) {
 
 constexpr const char* kRewrittenRequest =
     "<Request><Receipt><Type>Sale</Type><Lines><ProductSale><Description>Rewritten</Description>"
-    "<Amount>7</Amount></ProductSale></Lines><Taxes/><Payments><Payment><Type>cash</Type>"
+    "<Quantity>1</Quantity><Department>1</Department><Price>7</Price><Amount>7</Amount>"
+    "</ProductSale></Lines><Taxes/><Payments><Payment><Type>cash</Type>"
     "<Description>Processed cash</Description><Amount>7</Amount></Payment></Payments>"
     "</Receipt></Request>";
 
