@@ -4,9 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/date_time.hpp"
@@ -226,6 +228,8 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   int32_t fLastReceiptNumber = 0;
   int32_t fLastReceiptEJNumber = 0;
   int32_t fLastReceiptEJClosingNumber = 0;
+  // The day's receipt count and Z number when the receipt began, when the status told them.
+  std::optional<std::pair<int32_t, int32_t>> fReceiptCountersAtBegin;
   std::array<std::string, 6> fFooterMessages;  // trailer lines 1 to 6
   int32_t fFooterLineNumber = 0;
 
@@ -240,6 +244,9 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool ReadReceiptState(int32_t& aState);
   // The same from the status answer already read (XmlResponseNode).
   bool StatusReceiptState(int32_t& aState);
+  // The receipt count and Z number of the status answer at hand, without recording an error
+  // when the answer lacks them.
+  std::optional<std::pair<int32_t, int32_t>> PeekReceiptCounters() const;
   // Records a trailer line (at most six per receipt; further ones are dropped).
   void RecordTrailerMessage(std::string aMessage);
   void AppendCommandParams(const tkIBoxCommand& aCommand, std::span<const tkIBoxArgument> aArgs,

@@ -41,6 +41,7 @@ bool kFiscalPrinter_RORERER::BeginFiscalReceipt(kReceipt& aReceipt) {
     throw Exception(Text(msg::kReceiptTypeMustBeSale));
   }
   const bool result = VoidReceipt();
+  fReceiptCountersAtBegin = result ? PeekReceiptCounters() : std::nullopt;
   if (result) {
     ClearPrintSequence();
     AddPrintSection(tkFiscalPrinterPrintSection::fpps_TrailerMessages);
@@ -280,6 +281,10 @@ bool kFiscalPrinter_RORERER::RefreshLastReceiptInfo(kReceipt& /*aReceipt*/) {
   // Payments that do not reach the total leave the receipt open: it was not printed, and the
   // numbers of the status are those of the receipt before it.
   if (state == 1) return Fail(Text(msg::kReceiptNotClosed));
+  // A receipt that sent nothing (no lines, no payments) leaves the counters as they were.
+  if (fReceiptCountersAtBegin == std::make_pair(number, zNumber)) {
+    return Fail(Text(msg::kNoReceiptPrinted));
+  }
   if (zNumber == std::numeric_limits<int32_t>::max()) {
     return Fail(msg::StatusValueOutOfRange(msg::kCurrentZNo, zNumber));
   }
@@ -312,6 +317,25 @@ bool kFiscalPrinter_RORERER::GetReceiptText(kReceiptReference& aReference, std::
   if (!SendCommand(C::ibc_GetReceiptText, {}, {}, path)) return false;
   aText = fTextResponse;
   return true;
+}
+
+std::optional<std::pair<int32_t, int32_t>> kFiscalPrinter_RORERER::PeekReceiptCounters() const {
+  int32_t count = 0;
+  int32_t zNumber = 0;
+  const auto read = [this](std::string_view aName, int32_t& aValue) {
+    const pugi::xml_node element = fXmlResponseNode.child(Text(aName).c_str());
+    if (!element) return false;
+    try {
+      aValue = krptUtil::StrToInt(element.text().get());
+      return true;
+    } catch (const Exception&) {
+      return false;
+    }
+  };
+  if (!read(msg::kDayFiscalRcptCnt, count) || !read(msg::kCurrentZNo, zNumber)) {
+    return std::nullopt;
+  }
+  return std::make_pair(count, zNumber);
 }
 
 }  // namespace nvrp

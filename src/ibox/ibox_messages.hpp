@@ -77,6 +77,8 @@ inline constexpr std::string_view kUseLine = "Line";
 // Recorded when the device still holds the receipt open after its payments.
 inline constexpr std::string_view kReceiptNotClosed =
     "The receipt was not closed: its payments do not reach its total";
+inline constexpr std::string_view kNoReceiptPrinted =
+    "No receipt was printed: the receipt sent nothing to the device";
 
 // Log labels of the item, discount and markup orders.
 inline constexpr std::string_view kLabelProductSale = "ProductSale";

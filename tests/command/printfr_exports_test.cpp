@@ -60,6 +60,8 @@ const std::string kWrongAmount = "WRONG PARAMETER AMOUNT! - ΛΑΘΟΣ ΠΑΡΑ�
 const std::string kPaymentsFailed = "Error while processing Payments";
 const std::string kReceiptNotClosed =
     "The receipt was not closed: its payments do not reach its total";
+const std::string kNoReceiptPrinted =
+    "No receipt was printed: the receipt sent nothing to the device";
 const std::string kSaleOnly = "Receipt Type must be SALE. Other types are unsupported";
 
 // --- Requests ------------------------------------------------------------------------------------
@@ -879,6 +881,8 @@ TEST_F(PrintfrExports, BadInputFailsWithItsMessageAndNeverReportsSuccess) {
     std::string message;
   } cases[] = {
       {"no lines", Receipt("", Payment("Cash", "1")), kPaymentsFailed},
+      // Nothing reaches the device, so the last receipt is still the one before.
+      {"no lines and no payments", Receipt("", ""), kNoReceiptPrinted},
       // The device keeps such receipts open; they were not printed.
       {"payments short of the total",
        Receipt(Sale("Item", "1", "1", "10", "10"), Payment("Cash", "4")), kReceiptNotClosed},
