@@ -49,7 +49,6 @@ inline constexpr std::string_view kParamRTServerTillSerial = "RTServerTillSerial
 inline constexpr std::string_view kParamProcessor = "Processor";
 inline constexpr std::string_view kParamGetReceiptText = "GetReceiptText";
 inline constexpr std::string_view kParamGetReceiptImage = "GetReceiptImage";
-inline constexpr std::string_view kTrue = "true";
 
 // Device log directory under the host executable's directory.
 inline constexpr std::string_view kLogDirectory = "LogFiles/FiscalPrinter";

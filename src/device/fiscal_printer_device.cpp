@@ -9,7 +9,6 @@
 #include "base/log_message_type.hpp"
 #include "base/nv_exception.hpp"
 #include "base/text_utils.hpp"
-#include "base/utf.hpp"
 #include "device/device_messages.hpp"
 #include "device/fiscal_processor_caller.hpp"
 #include "device/rt_server_bridge.hpp"
@@ -64,7 +63,7 @@ kFiscalPrinterDevice::kFiscalPrinterDevice(kReceiptPrinterHandler& aHandler,
       fDeptTable(std::make_unique<kDeptTable>()),
       fEATable(std::make_unique<kEconomicActivityTable>()) {
   if (!fIOHandler) throw Exception(Text(msg::kNoIOHandler));
-  fRTServerActive = AsciiLower(aHandler.GetParameter(msg::kParamRTServer)) == msg::kTrue;
+  fRTServerActive = aHandler.ParameterIsTrue(msg::kParamRTServer);
   fProcessor =
       std::make_unique<kFiscalProcessorCaller>(aHandler.GetParameter(msg::kParamProcessor));
   if (fProcessor->Active()) {

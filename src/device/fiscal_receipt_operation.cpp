@@ -7,7 +7,6 @@
 #include "base/date_time.hpp"
 #include "base/log_message_type.hpp"
 #include "base/nv_exception.hpp"
-#include "base/utf.hpp"
 #include "device/device_messages.hpp"
 #include "device/fiscal_printer_device.hpp"
 #include "device/fiscal_processor_caller.hpp"
@@ -23,10 +22,6 @@ namespace msg = device_messages;
 namespace {
 
 std::string Text(std::string_view aText) { return std::string(aText); }
-
-bool ParameterIsTrue(const kReceiptPrinterHandler& aHandler, std::string_view aName) {
-  return AsciiLower(aHandler.GetParameter(aName)) == msg::kTrue;
-}
 
 // A line's class follows from its line type: each class's constructor sets its own type.
 template <typename TLine>
@@ -247,8 +242,8 @@ void kFiscalPrinterDevice::FinishDeviceReceipt(kReceiptPrinterHandler& aHandler,
 // is already printed, so a failure here leaves the extra empty and says why in MessageText.
 void kFiscalPrinterDevice::ReadReceiptTextAndImage(kReceiptPrinterHandler& aHandler,
                                                    _int_PRINTFR_result& aResult) {
-  const bool wantImage = ParameterIsTrue(aHandler, msg::kParamGetReceiptImage);
-  if (!wantImage && !ParameterIsTrue(aHandler, msg::kParamGetReceiptText)) return;
+  const bool wantImage = aHandler.ParameterIsTrue(msg::kParamGetReceiptImage);
+  if (!wantImage && !aHandler.ParameterIsTrue(msg::kParamGetReceiptText)) return;
   kReceiptReference reference;
   reference.fReceiptDateTime = aResult.ReceiptDateTime;
   reference.fReceiptNumber = aResult.ReceiptNumber;

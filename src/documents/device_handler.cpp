@@ -123,10 +123,13 @@ bool kDeviceHandler::ParameterExists(std::string_view aName) const {
   return FindParameter(aName) != std::string::npos;
 }
 
+bool kDeviceHandler::ParameterIsTrue(std::string_view aName) const {
+  return AsciiLower(GetParameter(aName)) == "true";
+}
+
 std::unique_ptr<kIOHandler> kDeviceHandler::CreateIOHandler(const std::string& aLogDir) const {
-  const bool hexLog = AsciiLower(GetParameter("hexlog")) == "true";
   return CreateIOHandlerForConnection(fConnection, aLogDir, SafeLogBaseName(fDriver, fLogId),
-                                      hexLog);
+                                      ParameterIsTrue("hexlog"));
 }
 
 }  // namespace nvrp

@@ -31,6 +31,8 @@ class kDeviceHandler {
   std::string GetParameter(std::string_view aName) const;
   // True when a parameter of that name exists, whatever its value.
   bool ParameterExists(std::string_view aName) const;
+  // True when the parameter's value is "true" in any letter case.
+  bool ParameterIsTrue(std::string_view aName) const;
 
   // The I/O handler of a new device: the class of the connection type, logging to
   // aLogDir/<driver>_<log id>_yyyymmdd.log, with the hexadecimal dump when the parameter

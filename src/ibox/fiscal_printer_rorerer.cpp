@@ -27,10 +27,6 @@ namespace {
 
 std::string Text(std::string_view aText) { return std::string(aText); }
 
-bool StartsWith(std::string_view aText, std::string_view aPrefix) {
-  return aText.substr(0, aPrefix.size()) == aPrefix;
-}
-
 // A whole decimal integer with an optional sign; false for any other text.
 bool TryStrToInt(std::string_view aText, int32_t& aValue) {
   try {
@@ -50,7 +46,7 @@ std::string StatusCode(std::string_view aText) {
 // end adds no empty line, and a UTF-8 byte order mark is not part of the first line.
 std::vector<std::string> SplitFileLines(std::string_view aText) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (StartsWith(aText, kByteOrderMark)) aText.remove_prefix(kByteOrderMark.size());
+  if (aText.starts_with(kByteOrderMark)) aText.remove_prefix(kByteOrderMark.size());
   return SplitLines(aText);
 }
 
@@ -171,8 +167,8 @@ bool kFiscalPrinter_RORERER::SendRequest(std::string_view aLabel, bool aClearErr
   tkAnswer answer;
   if (!Post(url, answer)) return false;
   fIOHandler->ResetCustomError();
-  if (!StartsWith(answer.ContentType, msg::kXmlContentTypePrefix) &&
-      !StartsWith(aContentType, msg::kXmlContentTypePrefix)) {
+  if (!std::string_view(answer.ContentType).starts_with(msg::kXmlContentTypePrefix) &&
+      !aContentType.starts_with(msg::kXmlContentTypePrefix)) {
     fTextResponse = answer.Body;
     fLastAnswerWasXml = false;
     fLastAnswerContentType = answer.ContentType;
