@@ -9,11 +9,24 @@ function(nvrp_warnings target)
   endif()
 endfunction()
 
+# Platform layers come in one file per service and operating system: "*_posix.cpp" is built
+# everywhere but Windows, "*_win32.cpp" only for Windows.
+function(nvrp_filter_platform_sources out_var)
+  set(kept ${ARGN})
+  if(WIN32)
+    list(FILTER kept EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER kept EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  set(${out_var} ${kept} PARENT_SCOPE)
+endfunction()
+
 # One static library per subsystem, made of every source file in its folder.
 # A subsystem without sources yet is an interface library so that dependents still link.
 function(nvrp_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  nvrp_filter_platform_sources(sources ${sources})
   set(target nvrp_${name})
   if(sources)
     add_library(${target} STATIC ${sources})
