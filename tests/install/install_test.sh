@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs the library into a scratch prefix and builds the C example against the installed
+# tree twice, once through its CMake package and once through pkg-config; both programs then
+# print a receipt on the ibox-sim program.
+# Arguments: build directory, source directory, scratch directory, ibox-sim program,
+# C compiler, extra compiler and linker flags (may be empty), commands for the example.
+set -euo pipefail
+build_dir=$1 source_dir=$2 work=$3 simulator=$4 compiler=$5 extra_flags=$6
+shift 6
+commands=("$@")
+
+rm -rf "$work"
+mkdir -p "$work/host"
+prefix=$work/prefix
+cmake --install "$build_dir" --prefix "$prefix" >"$work/install.log"
+
+for file in include/nvrp_rorerer_10.h lib/libNVRP_RORERER_10.so \
+  lib/cmake/NVRP_RORERER_10/NVRP_RORERER_10Config.cmake lib/pkgconfig/NVRP_RORERER_10.pc; do
+  [[ -f $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
+done
+
+warnings="-Wall -Wextra -Wpedantic -Wshadow -Werror"
+# find_package and the imported target.
+cmake -S "$source_dir/examples/c" -B "$work/cmake-host" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_C_COMPILER="$compiler" \
+  -DCMAKE_C_FLAGS="$warnings $extra_flags" -DCMAKE_EXE_LINKER_FLAGS="$extra_flags" \
+  >"$work/cmake-host.log"
+cmake --build "$work/cmake-host" >>"$work/cmake-host.log"
+# pkg-config.
+read -r -a pc_flags <<<"$(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags --libs NVRP_RORERER_10)"
+read -r -a extra <<<"$extra_flags"
+"$compiler" -std=c11 $warnings "${extra[@]}" "$source_dir/examples/c/print_day.c" \
+  "${pc_flags[@]}" -o "$work/pkg-config-host"
+
+# The simulator picks a free port and prints "ibox-sim listening on http://127.0.0.1:PORT".
+"$simulator" --port 0 >"$work/ibox-sim.out" 2>&1 &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
+port=
+for _ in $(seq 100); do
+  port=$(sed -n 's|^ibox-sim listening on http://127\.0\.0\.1:\([0-9][0-9]*\)$|\1|p' "$work/ibox-sim.out")
+  [[ -n $port ]] && break
+  sleep 0.1
+done
+[[ -n $port ]] || { echo "ibox-sim did not start" >&2; cat "$work/ibox-sim.out" >&2; exit 1; }
+
+export NVRP_HOST_DIR=$work/host
+for host in "$work/cmake-host/print_day" "$work/pkg-config-host"; do
+  answers=$work/$(basename "$host").out
+  if ! LD_LIBRARY_PATH=$prefix/lib "$host" 127.0.0.1 "$port" "${commands[@]}" >"$answers"; then
+    echo "$host failed:" >&2
+    cat "$answers" >&2
+    exit 1
+  fi
+  if ! grep -q "^<ReceiptNumber>[1-9][0-9]*</ReceiptNumber>" "$answers"; then
+    echo "$host: no receipt number in its answers:" >&2
+    cat "$answers" >&2
+    exit 1
+  fi
+  echo "ok: $(basename "$host")"
+done
