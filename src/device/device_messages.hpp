@@ -37,6 +37,8 @@ inline constexpr std::string_view kBannerPay = "Pay";
 inline constexpr std::string_view kLogRTServerOpenTill = "RTServer:OpenTill";
 inline constexpr std::string_view kLogProcessorOpen = "Processor:Open";
 inline constexpr std::string_view kLogRTServerSignReceipt = "RTServer:SignReceipt";
+inline constexpr std::string_view kLogRTServerXReport = "RTServer:XReport";
+inline constexpr std::string_view kLogRTServerCloseTill = "RTServer:CloseTill";
 
 // Envelope parameters the device reads.
 inline constexpr std::string_view kParamRTServer = "RTServer";
@@ -75,6 +77,34 @@ inline constexpr std::string_view kRTServerNotPrinted =
     "possibile stamparla.";
 inline constexpr std::string_view kRTServerSignFailed = "RTServer:SignReceipt failed";
 inline constexpr std::string_view kRTServerEJNumber = "0";
+
+// X and Z reports: the RT server or the processor refused without saying why.
+inline constexpr std::string_view kRTServerXReportFailed = "RTServer:XReport failed";
+inline constexpr std::string_view kRTServerCloseTillFailed = "RTServer:CloseTill failed";
+inline constexpr std::string_view kProcessXReportFailed = "ProcessXReport failed";
+inline constexpr std::string_view kProcessZReportFailed = "ProcessZReport failed";
+// The number an X report through the RT server answers, and the journal number every report
+// through the RT server or the processor answers.
+inline constexpr std::string_view kRTServerXReportNumber = "1";
+inline constexpr std::string_view kReportEJNumber = "0";
+
+// The RT server's till report (Italian layout). Labels of rows 3 to 9 are padded to 18
+// characters as printed.
+inline constexpr std::string_view kTillReportSuffix = "-REPORT";
+inline constexpr std::string_view kTillReportClosingDate = "Data Chiusura:    ";
+inline constexpr std::string_view kTillReportClosingNumber = "Numero Chiusura:  ";
+inline constexpr std::string_view kTillReportServer = "Server:           ";
+inline constexpr std::string_view kTillReportTill = "Cassa:            ";
+inline constexpr std::string_view kTillReportDocuments = "Documenti Emessi: ";
+inline constexpr std::string_view kTillReportCurrency = "EURO";
+inline constexpr std::string_view kTillReportDayTotal = "Totale Giorno";
+inline constexpr std::string_view kTillReportSales = "Totale Vendite";
+inline constexpr std::string_view kTillReportRefunds = "Totale Resi";
+inline constexpr std::string_view kTillReportVoids = "Totale Annulli";
+inline constexpr std::string_view kTillReportClosingPattern = "dd-mm-yyyy hh:nn";
+inline constexpr std::string_view kTillReportPrintedPattern = "dd-mm-yyyy hh:nn:ss";
+inline constexpr std::string_view kTillReportZ = "Z";
+inline constexpr std::string_view kLineBreak = "\r\n";
 
 // Default weighted sale text: " " + quantity + " " + unit + " x " + currency + " " + price +
 // "/" + unit.

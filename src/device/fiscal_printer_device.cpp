@@ -188,31 +188,6 @@ _int_CLOSE_result kFiscalPrinterDevice::Pub_Close(kReceiptPrinterHandler&) {
 
 // --- Operations not built yet ----------------------------------------------------------------
 
-_int_REPRINTFR_result kFiscalPrinterDevice::Pub_RePrintReceipt(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_REPRINTFR_result>(msg::kBannerRePrintReceipt);
-}
-
-_int_PRINTXR_result kFiscalPrinterDevice::Pub_PrintXReport(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_PRINTXR_result>(msg::kBannerPrintXReport);
-}
-
-_int_PRINTZR_result kFiscalPrinterDevice::Pub_PrintZReport(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_PRINTZR_result>(msg::kBannerPrintZReport);
-}
-
-_int_EJREPORT_result kFiscalPrinterDevice::Pub_EJReport(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_EJREPORT_result>(msg::kBannerEJReport);
-}
-
-_int_GETEJFILES_result kFiscalPrinterDevice::Pub_GetEJFiles(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_GETEJFILES_result>(msg::kBannerGetEJFiles);
-}
-
-_int_GETLOTTERYRCPTSTATUS_result kFiscalPrinterDevice::Pub_GetLotteryReceiptStatus(
-    kReceiptPrinterHandler&) {
-  return NotImplemented<_int_GETLOTTERYRCPTSTATUS_result>(msg::kBannerGetLotteryReceiptStatus);
-}
-
 _int_GETSTATUS_result kFiscalPrinterDevice::Pub_GetStatus(kReceiptPrinterHandler&) {
   return NotImplemented<_int_GETSTATUS_result>(msg::kBannerGetStatus);
 }

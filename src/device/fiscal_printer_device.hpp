@@ -50,6 +50,7 @@ struct kReceiptLineMarkupAmountOnSubTotal;
 struct kReceiptLineMarkupPercentageOnSubTotal;
 struct kXReport;
 struct kZReport;
+struct kEJReport;
 struct kReceiptReference;
 struct kPaymentReceipt;
 
@@ -181,6 +182,9 @@ class kFiscalPrinterDevice {
   static std::string GetDriverVersion();
 
   void ResetCounters();
+  // One line of a report: the label, then the amount with two decimals (the host's decimal
+  // separator) ending at column LineLength; the amount alone when it fills the line.
+  std::string FormatAmountLine(std::string_view aLabel, Currency aAmount) const;
   void AddPrintSection(tkFiscalPrinterPrintSection aSection);
   void ClearPrintSequence();
   static std::string FormatAmount(int32_t aDecimals, Currency aAmount);
@@ -258,6 +262,14 @@ class kFiscalPrinterDevice {
   // Writes an information line to the device log.
   void LogInfo(std::string_view aText) const;
 
+  // The RT server's till report of kind "X" or "Z" printed as a non-fiscal document; Counters
+  // Text becomes the printed lines, each after a CR LF. Always true.
+  bool PrintTillReport(std::string_view aKind);
+  // Prints one line of a report document and appends it to Counters Text.
+  void PrintReportLine(kNFReceipt& aDocument, std::string_view aText,
+                       tkReceiptMessageLineEffectSet aEffects,
+                       tkReceiptMessageLineAlignment aAlignment);
+
  private:
   // Steps of Pub_PrintReceipt. Each returns whether the receipt may go on.
   bool SignWithRTServer(kReceiptPrinterHandler& aHandler, kReceipt& aReceipt);
@@ -272,6 +284,17 @@ class kFiscalPrinterDevice {
   void FinishDeviceReceipt(kReceiptPrinterHandler& aHandler, const kReceipt& aReceipt,
                            _int_PRINTFR_result& aResult);
   void ReadReceiptTextAndImage(kReceiptPrinterHandler& aHandler, _int_PRINTFR_result& aResult);
+  // The three ways of the X and Z reports: RT server, external processor, the device itself.
+  void PrintRTServerXReport(kReceiptPrinterHandler& aHandler, _int_PRINTXR_result& aResult);
+  void PrintProcessorXReport(_int_PRINTXR_result& aResult);
+  void PrintDeviceXReport(kReceiptPrinterHandler& aHandler, _int_PRINTXR_result& aResult);
+  void PrintRTServerZReport(kReceiptPrinterHandler& aHandler, _int_PRINTZR_result& aResult);
+  void PrintProcessorZReport(_int_PRINTZR_result& aResult);
+  void PrintDeviceZReport(kReceiptPrinterHandler& aHandler, _int_PRINTZR_result& aResult);
+  void CopyCounters(_int_PRINTZR_result& aResult) const;
+  std::string RTServerReportError(std::string_view aFallback) const;
+  std::string ProcessorReportError(std::string_view aFallback) const;
+  void RunEJReport(const kEJReport& aReport, std::string& aText);
 
   void WriteBanner(std::string_view aBannerWord) const;
   std::string LogFileName() const;

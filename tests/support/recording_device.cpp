@@ -5,6 +5,7 @@
 
 #include "base/currency.hpp"
 #include "documents/receipt_printer_handler.hpp"
+#include "documents/request_documents.hpp"
 #include "transport/io_handler_factory.hpp"
 
 namespace nvrp::testing {
@@ -67,6 +68,13 @@ bool kRecordingDevice::Record(const char* aPrimitive, std::string aArgument) {
 }
 
 bool kRecordingDevice::BeginNonFiscal(kNFReceipt& aReceipt) {
+  fHeaderLines.clear();
+  for (const auto& line : aReceipt.fHeaderLines) {
+    if (const auto* text = dynamic_cast<const kReceiptMessageTextLine*>(line.get())) {
+      fHeaderLines.push_back(
+          {text->Value(), text->fEffects, text->fSize, text->fAlignment, false, text->fSection});
+    }
+  }
   return Record("BeginNonFiscal", aReceipt.fLayout);
 }
 
@@ -287,9 +295,13 @@ bool kRecordingDevice::ReprintReceiptPrimitive(kReceiptReference& aReference) {
   return Record("ReprintReceiptPrimitive", aReference.fReceiptNumber);
 }
 
-bool kRecordingDevice::EJReport(const char* aPrimitive, std::string& aText) {
+bool kRecordingDevice::EJReport(const char* aPrimitive, std::string& aText, std::string aNumbers) {
   aText = fOutputs.fEJText;
-  return Record(aPrimitive);
+  return Record(aPrimitive, std::move(aNumbers));
+}
+
+std::string kRecordingDevice::NumberRange(int32_t aStartNumber, int32_t aEndNumber) {
+  return std::to_string(aStartNumber) + ".." + std::to_string(aEndNumber);
 }
 
 bool kRecordingDevice::EJPrintZReports(tkEJReportDestination, DateTime, DateTime,
@@ -297,24 +309,28 @@ bool kRecordingDevice::EJPrintZReports(tkEJReportDestination, DateTime, DateTime
   return EJReport("EJPrintZReports", aText);
 }
 
-bool kRecordingDevice::EJPrintFiscalReceipts(tkEJReportDestination, DateTime, DateTime, int32_t,
-                                             int32_t, std::string& aText) {
-  return EJReport("EJPrintFiscalReceipts", aText);
+bool kRecordingDevice::EJPrintFiscalReceipts(tkEJReportDestination, DateTime, DateTime,
+                                             int32_t aStartNumber, int32_t aEndNumber,
+                                             std::string& aText) {
+  return EJReport("EJPrintFiscalReceipts", aText, NumberRange(aStartNumber, aEndNumber));
 }
 
-bool kRecordingDevice::EJPrintNonFiscalReceipts(tkEJReportDestination, DateTime, DateTime, int32_t,
-                                                int32_t, std::string& aText) {
-  return EJReport("EJPrintNonFiscalReceipts", aText);
+bool kRecordingDevice::EJPrintNonFiscalReceipts(tkEJReportDestination, DateTime, DateTime,
+                                                int32_t aStartNumber, int32_t aEndNumber,
+                                                std::string& aText) {
+  return EJReport("EJPrintNonFiscalReceipts", aText, NumberRange(aStartNumber, aEndNumber));
 }
 
-bool kRecordingDevice::EJPrintCreditNotes(tkEJReportDestination, DateTime, DateTime, int32_t,
-                                          int32_t, std::string& aText) {
-  return EJReport("EJPrintCreditNotes", aText);
+bool kRecordingDevice::EJPrintCreditNotes(tkEJReportDestination, DateTime, DateTime,
+                                          int32_t aStartNumber, int32_t aEndNumber,
+                                          std::string& aText) {
+  return EJReport("EJPrintCreditNotes", aText, NumberRange(aStartNumber, aEndNumber));
 }
 
-bool kRecordingDevice::EJPrintInvoices(tkEJReportDestination, DateTime, DateTime, int32_t, int32_t,
+bool kRecordingDevice::EJPrintInvoices(tkEJReportDestination, DateTime, DateTime,
+                                       int32_t aStartNumber, int32_t aEndNumber,
                                        std::string& aText) {
-  return EJReport("EJPrintInvoices", aText);
+  return EJReport("EJPrintInvoices", aText, NumberRange(aStartNumber, aEndNumber));
 }
 
 bool kRecordingDevice::GetEJFilesPrimitive(tkEJFilesRequestType, DateTime, DateTime,

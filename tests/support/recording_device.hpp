@@ -9,6 +9,7 @@
 
 #include "base/currency.hpp"
 #include "device/fiscal_printer_device.hpp"
+#include "documents/receipt_message_lines.hpp"
 #include "documents/request_enums.hpp"
 #include "support/test_io_handler.hpp"
 
@@ -32,6 +33,7 @@ struct kRecordedTextLine {
   int32_t fSize = 0;
   tkReceiptMessageLineAlignment fAlignment = tkReceiptMessageLineAlignment::la_none;
   bool fWithReceipt = false;
+  tkReceiptSection fSection = tkReceiptSection::rs_lead;
 };
 
 // A sale line as PrintProductSale received it.
@@ -100,6 +102,7 @@ class kRecordingDevice : public kFiscalPrinterDevice {
   void OnCall(const std::string& aPrimitive, std::function<void()> aAction);
 
   kRecordingOutputs& Outputs() { return fOutputs; }
+  void SetLineLength(int32_t aLength) { fLineLength = aLength; }
   tkFiscalCounters& MutableCounters() { return fCounters; }
   tkLotteryReceiptStatus& MutableLotteryReceiptStatus() { return fLotteryReceiptStatus; }
   kTestIOHandler& TestIOHandler() const;
@@ -107,6 +110,8 @@ class kRecordingDevice : public kFiscalPrinterDevice {
   const std::vector<kRecordedCall>& Calls() const { return fCalls; }
   std::vector<std::string> CallNames() const;
   const std::vector<kRecordedTextLine>& NonFiscalTextLines() const { return fTextLines; }
+  // Header lines of the last non-fiscal document begun.
+  const std::vector<kRecordedTextLine>& NonFiscalHeaderLines() const { return fHeaderLines; }
   const std::vector<kRecordedSale>& Sales() const { return fSales; }
   void ClearCalls();
 
@@ -114,6 +119,7 @@ class kRecordingDevice : public kFiscalPrinterDevice {
   using kFiscalPrinterDevice::Call;
   using kFiscalPrinterDevice::ClearPrintSequence;
   using kFiscalPrinterDevice::OpenRTServerTillIfNeeded;
+  using kFiscalPrinterDevice::PrintTillReport;
   using kFiscalPrinterDevice::ReadinessStep;
 
   bool BeginNonFiscal(kNFReceipt& aReceipt) override;
@@ -195,10 +201,13 @@ class kRecordingDevice : public kFiscalPrinterDevice {
  private:
   // Records the call, runs its arranged action and gives its arranged answer.
   bool Record(const char* aPrimitive, std::string aArgument = std::string());
-  bool EJReport(const char* aPrimitive, std::string& aText);
+  // A journal report; the range of numbers it was given is its recorded argument ("3..9").
+  bool EJReport(const char* aPrimitive, std::string& aText, std::string aNumbers = std::string());
+  static std::string NumberRange(int32_t aStartNumber, int32_t aEndNumber);
 
   std::vector<kRecordedCall> fCalls;
   std::vector<kRecordedTextLine> fTextLines;
+  std::vector<kRecordedTextLine> fHeaderLines;
   std::vector<kRecordedSale> fSales;
   std::map<std::string, kPrimitiveAnswer> fAnswers;
   std::map<std::string, std::function<void()>> fActions;
