@@ -174,6 +174,14 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // Payment code from the configuration file, "1" when it has no line for the type.
   std::string GetPaymentCode(tkReceiptPaymentType aPaymentType) const;
 
+  // --- Reports ---------------------------------------------------------------------------------
+
+  // After the Z report's files were read: the day total and receipt count of the details text
+  // (TextResponse) and the number and date-time of the XML record (XmlResponseNode) into the
+  // counters, which are reset first; the counters' text is kept. Raises when a value does not
+  // convert.
+  bool ReadZReportDetails();
+
   // --- Receipt orders ------------------------------------------------------------------------
 
   // Sells (aUse "Sale") or refunds (aUse "Refund") aQuantity at aPrice through department
@@ -247,6 +255,10 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // The receipt count and Z number of the status answer at hand, without recording an error
   // when the answer lacks them.
   std::optional<std::pair<int32_t, int32_t>> PeekReceiptCounters() const;
+  // Steps of the Z report: the status values right after the closure into the last-document
+  // fields, and the request for one of its files (J, S or M).
+  bool ReadZReportStatus();
+  bool ReadZReportFile(tkIBoxCommandId aId, std::string_view aKind);
   // Records a trailer line (at most six per receipt; further ones are dropped).
   void RecordTrailerMessage(std::string aMessage);
   void AppendCommandParams(const tkIBoxCommand& aCommand, std::span<const tkIBoxArgument> aArgs,

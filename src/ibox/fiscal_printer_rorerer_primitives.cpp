@@ -1,7 +1,7 @@
-// Primitives of the report, status, drawer and non-fiscal documents (the fiscal receipt ones
-// are in fiscal_printer_rorerer_receipt.cpp). Each one that the device class does not offer
-// yet records "Not implemented" and returns false, so that the public operation reports the
-// failure instead of success for work that never happened.
+// Primitives of the status, drawer and non-fiscal documents (the fiscal receipt ones are in
+// fiscal_printer_rorerer_receipt.cpp, the reports in fiscal_printer_rorerer_reports.cpp). Each one
+// that the device class does not offer yet records "Not implemented" and returns false, so that the
+// public operation reports the failure instead of success for work that never happened.
 
 #include <string>
 
@@ -34,18 +34,6 @@ bool kFiscalPrinter_RORERER::PrintNonFiscalImageLine(kReceipt* /*aReceipt*/,
 }
 
 bool kFiscalPrinter_RORERER::EndNonFiscal(kNFReceipt& /*aReceipt*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintXReportPrimitive(kXReport& /*aReport*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::PrintZReportPrimitive(kZReport& /*aReport*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::GetRemainingFiscalMemory(int32_t& /*aRemaining*/) {
   return NotImplementedPrimitive();
 }
 
@@ -104,58 +92,6 @@ bool kFiscalPrinter_RORERER::OpenDrawerPrimitive(int32_t /*aDrawerNumber*/) {
 }
 
 bool kFiscalPrinter_RORERER::PayPrimitive(kPaymentReceipt& /*aPayment*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::ReprintReceiptPrimitive(kReceiptReference& /*aReference*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::EJPrintZReports(tkEJReportDestination /*aDestination*/,
-                                             DateTime /*aStart*/, DateTime /*aEnd*/,
-                                             std::string& /*aText*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::EJPrintFiscalReceipts(tkEJReportDestination /*aDestination*/,
-                                                   DateTime /*aStart*/, DateTime /*aEnd*/,
-                                                   int32_t /*aStartNumber*/, int32_t /*aEndNumber*/,
-                                                   std::string& /*aText*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::EJPrintNonFiscalReceipts(tkEJReportDestination /*aDestination*/,
-                                                      DateTime /*aStart*/, DateTime /*aEnd*/,
-                                                      int32_t /*aStartNumber*/,
-                                                      int32_t /*aEndNumber*/,
-                                                      std::string& /*aText*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::EJPrintCreditNotes(tkEJReportDestination /*aDestination*/,
-                                                DateTime /*aStart*/, DateTime /*aEnd*/,
-                                                int32_t /*aStartNumber*/, int32_t /*aEndNumber*/,
-                                                std::string& /*aText*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::EJPrintInvoices(tkEJReportDestination /*aDestination*/,
-                                             DateTime /*aStart*/, DateTime /*aEnd*/,
-                                             int32_t /*aStartNumber*/, int32_t /*aEndNumber*/,
-                                             std::string& /*aText*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::GetEJFilesPrimitive(tkEJFilesRequestType /*aType*/,
-                                                 DateTime /*aStart*/, DateTime /*aEnd*/,
-                                                 const std::string& /*aOutputDirectory*/,
-                                                 int32_t& /*aFileCount*/) {
-  return NotImplementedPrimitive();
-}
-
-bool kFiscalPrinter_RORERER::IsDayOpened() { return NotImplementedPrimitive(); }
-
-bool kFiscalPrinter_RORERER::GetLotteryReceiptStatusPrimitive(kReceiptReference& /*aReference*/) {
   return NotImplementedPrimitive();
 }
 

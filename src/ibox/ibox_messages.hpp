@@ -104,6 +104,24 @@ inline constexpr std::string_view kBarcodeQRPrefix = "%60[Q";
 inline constexpr std::string_view kBarcodePrefix = "%60[1";
 inline constexpr std::string_view kBarcodeSuffix = "]";
 
+// Z report files: the details lines' field separator and the fields summed into the day total;
+// the XML record's elements and the record type of a Z report (its first two characters).
+inline constexpr char kDetailsFieldSeparator = ';';
+inline constexpr int kDetailsFirstAmountField = 8;
+inline constexpr int kDetailsLastAmountField = 16;
+inline constexpr std::string_view kZRecordElement = "FMEM";
+inline constexpr std::string_view kZRecordType = "RecType";
+inline constexpr std::string_view kZRecordNumber = "RecNo";
+inline constexpr std::string_view kZRecordDateTime = "DateTime";
+inline constexpr std::string_view kZRecordTypePrefix = "28";
+// File kinds of a Z report: its text, details and XML record.
+inline constexpr std::string_view kZReportText = "J";
+inline constexpr std::string_view kZReportDetails = "S";
+inline constexpr std::string_view kZReportRecord = "M";
+
+// Raised by the reprint primitive: the device cannot reprint a receipt.
+inline constexpr std::string_view kReprintNotSupported = "Reprint Receipt is not supported";
+
 // Raised when the connection is not HTTP.
 inline constexpr std::string_view kInvalidClassTypecast = "Invalid class typecast";
 
