@@ -9,6 +9,7 @@ packages=(
   libpugixml-dev
   libcurl4-openssl-dev libcpp-httplib-dev
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-urw-base35
+  python3 chromium
 )
 
 missing=()
@@ -23,5 +24,5 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

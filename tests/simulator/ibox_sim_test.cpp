@@ -14,6 +14,7 @@
 
 #include "fault_injector.hpp"
 #include "ibox_simulator.hpp"
+#include "web_ui.hpp"
 
 namespace nvrp::ibox_sim {
 namespace {
@@ -50,6 +51,22 @@ HttpResult Post(const std::string& url, const std::vector<std::string>& headers 
   curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &content_type);
   if (content_type != nullptr) result.content_type = content_type;
   curl_slist_free_all(header_list);
+  curl_easy_cleanup(curl);
+  return result;
+}
+
+HttpResult Get(const std::string& url) {
+  HttpResult result;
+  CURL* curl = curl_easy_init();
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 10L);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result.body);
+  result.code = curl_easy_perform(curl);
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+  char* content_type = nullptr;
+  curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &content_type);
+  if (content_type != nullptr) result.content_type = content_type;
   curl_easy_cleanup(curl);
   return result;
 }
@@ -340,6 +357,85 @@ TEST_F(SimulatorTest, FaultsApplyToMatchingRequestsOnceOrUntilCleared) {
   }
   simulator_->ClearFaults();
   EXPECT_TRUE(simulator_->PendingFaults().empty());
+}
+
+// The paper-roll page's state: the open receipt line by line while it prints, then the closed
+// receipt among the printed documents; texts are JSON-escaped; page requests are not recorded.
+TEST_F(SimulatorTest, PaperRollStateFollowsTheReceiptBeingPrinted) {
+  const std::string url = simulator_->BaseUrl() + "/ui/state";
+  Order("Order=PLU&Use=Sale&Code=3&Quant=1,000&Price=2,50");
+  Order("Order=COMMENT&Descr=Say%20%22cheese%22%20%5C%20Feta&Use=Line");
+  const HttpResult printing = Get(url);
+  EXPECT_EQ(printing.status, 200);
+  EXPECT_EQ(printing.content_type.rfind("application/json", 0), 0u);
+  EXPECT_NE(printing.body.find(R"("open_document":"fiscal receipt")"), std::string::npos);
+  EXPECT_NE(printing.body.find(R"("Say \"cheese\" \\ Feta"])"), std::string::npos) << printing.body;
+  EXPECT_NE(printing.body.find(R"("receipt_total":"2.50")"), std::string::npos);
+  EXPECT_NE(printing.body.find(R"("documents":[])"), std::string::npos);
+
+  Order("Order=PAY&Amount=2,50&Code=1");
+  const HttpResult printed = Get(url);
+  EXPECT_NE(printed.body.find(R"("open_document":"none")"), std::string::npos);
+  EXPECT_NE(printed.body.find(R"("open_lines":[])"), std::string::npos);
+  EXPECT_NE(printed.body.find(R"({"kind":"receipt","number":1,"z_number":13,"total":"2.50")"),
+            std::string::npos)
+      << printed.body;
+  EXPECT_NE(printed.body.find(R"("RECEIPT 0001                            Z 0013")"),
+            std::string::npos);
+  EXPECT_NE(printed.body.find(R"("clock":"2023-06-05 09:05:07")"), std::string::npos);
+
+  const HttpResult page = Get(simulator_->BaseUrl() + "/ui");
+  EXPECT_EQ(page.status, 200);
+  EXPECT_EQ(page.content_type.rfind("text/html", 0), 0u);
+  EXPECT_NE(page.body.find("/ui/state"), std::string::npos);
+  for (const auto& request : simulator_->Requests()) {
+    EXPECT_EQ(request.path.rfind("/ui", 0), std::string::npos) << request.path;
+  }
+}
+
+TEST_F(SimulatorTest, PaperRollControlsAddFaultsAndMoveTheDrawer) {
+  const std::string base = simulator_->BaseUrl();
+  struct Case {
+    std::string body;
+    std::string query;
+    long status;
+    bool sticky;
+  };
+  const std::vector<Case> cases{
+      {"device-error:1104@PLU", "", 200, false},
+      {"http-status:503:busy@PAY", "?sticky=1", 200, true},
+      {"delay:1500@Status", "", 200, false},
+      {"drop", "", 200, false},
+      {"content-type:text/html@Status", "", 200, false},
+      {"no-gen-par", "?sticky=1", 200, true},
+      {"paper-jam", "", 400, false},
+      {"device-error:abc", "", 400, false},
+  };
+  for (const auto& c : cases) {
+    simulator_->ClearFaults();
+    const HttpResult answer = Post(base + "/ui/fault" + c.query, {}, c.body);
+    EXPECT_EQ(answer.status, c.status) << c.body;
+    const auto pending = simulator_->PendingFaults();
+    if (c.status != 200) {
+      EXPECT_EQ(answer.body, "invalid fault: " + c.body);
+      EXPECT_TRUE(pending.empty()) << c.body;
+      continue;
+    }
+    ASSERT_EQ(pending.size(), 1u) << c.body;
+    EXPECT_EQ(FaultText(pending[0]), c.body);
+    EXPECT_EQ(pending[0].sticky, c.sticky) << c.body;
+  }
+  EXPECT_EQ(Post(base + "/ui/faults/clear").status, 200);
+  EXPECT_TRUE(simulator_->PendingFaults().empty());
+
+  EXPECT_EQ(Post(base + "/ui/drawer", {}, "open").status, 200);
+  EXPECT_TRUE(simulator_->Device().drawer_open);
+  EXPECT_NE(Get(base + "/ui/state").body.find(R"("drawer_open":true)"), std::string::npos);
+  EXPECT_EQ(Post(base + "/ui/drawer", {}, "ajar").status, 400);
+  EXPECT_TRUE(simulator_->Device().drawer_open);
+  EXPECT_EQ(Post(base + "/ui/drawer", {}, "closed").status, 200);
+  EXPECT_FALSE(simulator_->Device().drawer_open);
+  EXPECT_TRUE(simulator_->Requests().empty());
 }
 
 TEST(FaultOptionTest, RejectsMalformedOptions) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace nvrp::ibox_sim {
 
@@ -40,6 +41,7 @@ struct DeviceSnapshot {
   int64_t receipt_total = 0;  // hundredths
   int64_t receipt_paid = 0;   // hundredths
   int32_t receipt_items = 0;
+  std::vector<std::string> open_lines;  // printed so far in the open document
   bool drawer_open = false;
   std::array<std::string, 6> header_titles;   // title table, code 1
   std::array<std::string, 6> trailer_titles;  // title table, code 2

@@ -417,6 +417,7 @@ DeviceSnapshot IboxDevice::Snapshot() const {
   snapshot.receipt_total = fDocument.total;
   snapshot.receipt_paid = fDocument.paid;
   snapshot.receipt_items = fDocument.items;
+  snapshot.open_lines = fDocument.lines;
   snapshot.drawer_open = DrawerIsOpen();
   snapshot.header_titles = fHeaderTitles;
   snapshot.trailer_titles = fTrailerTitles;

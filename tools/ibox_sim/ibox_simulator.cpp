@@ -11,6 +11,7 @@
 #include "http_connection.hpp"
 #include "ibox_device.hpp"
 #include "sim_messages.hpp"
+#include "web_ui.hpp"
 #include "wire_query.hpp"
 
 namespace nvrp::ibox_sim {
@@ -146,6 +147,7 @@ void IboxSimulator::Start() {
                                             httplib::Response& response) {
     impl->Serve(request, response);
   };
+  AddWebUiRoutes(*server, *this);  // before the device's catch-all routes
   server->Get(".*", handler).Post(".*", handler).Put(".*", handler);
   server->Delete(".*", handler).Patch(".*", handler).Options(".*", handler);
   server->set_payload_max_length(kMaxPayload);
@@ -219,6 +221,11 @@ std::vector<PrintedDocument> IboxSimulator::Printed() const {
 std::optional<std::string> IboxSimulator::JournalFile(const std::string& name) const {
   std::lock_guard lock(fImpl->device_mutex);
   return fImpl->device.JournalFile(name);
+}
+
+CivilTime IboxSimulator::ClockNow() const {
+  std::lock_guard lock(fImpl->device_mutex);
+  return fImpl->device.Clock().Now();
 }
 
 void IboxSimulator::SetClock(const CivilTime& time, bool frozen) {

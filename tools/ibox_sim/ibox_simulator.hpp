@@ -50,6 +50,8 @@ class IboxSimulator {
   std::vector<PrintedDocument> Printed() const;
   // A journal file by name under the device folder, e.g. "Z0013/F0034_A.".
   std::optional<std::string> JournalFile(const std::string& name) const;
+  // The device clock now.
+  CivilTime ClockNow() const;
   // Sets the device clock; a frozen clock does not advance.
   void SetClock(const CivilTime& time, bool frozen);
   void SetDrawerOpen(bool open);

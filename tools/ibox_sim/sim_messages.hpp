@@ -44,6 +44,20 @@ inline constexpr std::string_view kXmlContentType = "text/xml; charset=UTF-8";
 inline constexpr std::string_view kTextContentType = "text/plain; charset=UTF-8";
 inline constexpr std::string_view kNotFoundBody = "File not found";
 
+// Paper-roll page (/ui): names of documents in its state, its answers.
+inline constexpr std::string_view kHtmlContentType = "text/html; charset=UTF-8";
+inline constexpr std::string_view kJsonContentType = "application/json; charset=UTF-8";
+inline constexpr std::string_view kUiNoDocument = "none";
+inline constexpr std::string_view kUiFiscalDocument = "fiscal receipt";
+inline constexpr std::string_view kUiNonFiscalDocument = "non-fiscal";
+inline constexpr std::string_view kUiReceipt = "receipt";
+inline constexpr std::string_view kUiVoidedReceipt = "voided receipt";
+inline constexpr std::string_view kUiXReport = "X report";
+inline constexpr std::string_view kUiZReport = "Z report";
+inline constexpr std::string_view kUiDone = "ok";
+inline constexpr std::string_view kUiBadFault = "invalid fault: ";
+inline constexpr std::string_view kUiBadDrawer = "the drawer is \"open\" or \"closed\", not: ";
+
 // Program and library messages.
 inline constexpr std::string_view kListeningLine = "ibox-sim listening on ";
 inline constexpr std::string_view kAlreadyRunning = "The simulator is already running";
