@@ -37,7 +37,8 @@ class PaperRollPage(unittest.TestCase):
     def setUp(self):
         self.chromium = find_chromium()
         self.simulator = subprocess.Popen(
-            [IBOX_SIM, "--port", "0", "--clock", "2024-03-01 14:05:09", "--freeze-clock"],
+            [IBOX_SIM, "--port", "0", "--clock", "2024-03-01 14:05:09", "--freeze-clock",
+             "--drawer-close-ms", "0"],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         self.addCleanup(self.stop_simulator)
         line = self.simulator.stdout.readline()
