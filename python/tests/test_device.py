@@ -1,0 +1,179 @@
+"""The Python binding against the ibox-sim program, through the real driver library.
+
+Environment: NVRP_LIBRARY (the library), IBOX_SIM (the simulator program).
+"""
+
+import datetime
+import decimal
+import os
+import re
+import subprocess
+import tempfile
+import unittest
+import urllib.request
+
+import nvrp_rorerer_10 as fiscal
+
+PAPER_OUT = "CHECK THE PRINTER PAPER! - ΕΛΕΓΞΤΕ TO XΑΡΤI ΕΚΤΥΠΩΤΗ! "
+DEVICE_CLOCK = datetime.datetime(2024, 3, 1, 14, 5, 9)
+
+# The library writes its logs into the host directory and reads its payment codes there.
+HOST_DIR = tempfile.mkdtemp(prefix="nvrp-python-")
+os.environ["NVRP_HOST_DIR"] = HOST_DIR
+with open(os.path.join(HOST_DIR, "NVRP_RORERER_10.ini"), "w") as ini:
+    ini.write("cash=1\ncreditcard=3\n")
+
+
+def deli_receipt(**changes):
+    receipt = fiscal.Receipt(
+        number="1042",
+        lines=[fiscal.Sale("Freddo Espresso", price="2.50", quantity=2, department="1"),
+               fiscal.Sale("Fish & Chips <large>", price=6.9, department="2"),
+               fiscal.Discount("0.40", "Loyalty")],
+        payments=[fiscal.Payment("cash", 10), fiscal.Payment("creditcard", "4.00"),
+                  fiscal.Payment("change", "0.50")],
+        trailer=[fiscal.TrailerText("Thank you!")])
+    for name, value in changes.items():
+        setattr(receipt, name, value)
+    return receipt
+
+
+class SimulatorTest(unittest.TestCase):
+    def setUp(self):
+        self.simulator = subprocess.Popen(
+            [os.environ["IBOX_SIM"], "--port", "0", "--clock", "2024-03-01 14:05:09",
+             "--freeze-clock"], stdout=subprocess.PIPE, text=True)
+        self.addCleanup(self.stop_simulator)
+        line = self.simulator.stdout.readline()
+        match = re.match(r"ibox-sim listening on http://127\.0\.0\.1:(\d+)", line)
+        self.assertIsNotNone(match, line)
+        self.port = int(match.group(1))
+        self.connection = fiscal.Connection(address="127.0.0.1", port=self.port)
+
+    def stop_simulator(self):
+        self.simulator.terminate()
+        self.simulator.wait(timeout=10)
+        self.simulator.stdout.close()
+
+    def inject(self, fault):
+        request = urllib.request.Request("http://127.0.0.1:%d/ui/fault" % self.port,
+                                         data=fault.encode(), method="POST")
+        urllib.request.urlopen(request, timeout=10).close()
+
+    def test_receipt_x_and_z_report_give_typed_answers(self):
+        with fiscal.Device.open(self.connection, log_id="py") as device:
+            self.assertGreater(device.handle, 0)
+            self.assertTrue(device.log_file_name.endswith(".log"))
+            receipt = device.print_receipt(deli_receipt(), text=True, image=True)
+            self.assertEqual(receipt.receipt_number, "1")
+            self.assertEqual(receipt.receipt_date_time, DEVICE_CLOCK)
+            self.assertEqual(receipt.ej_closing_number, "1")
+            self.assertIn("Fish & Chips <large>", receipt.receipt_text)
+            self.assertRegex(receipt.receipt_text, r"TOTAL +11,50")
+            self.assertRegex(receipt.receipt_text, r"CREDIT CARD +4,00")
+            self.assertIn("RECEIPT 0001", receipt.receipt_text)
+            self.assertEqual(receipt.receipt_image[:2], b"\xff\xd8")
+            self.assertIsNone(receipt.invoice_date_time)
+            self.assertEqual(receipt.raw.result, 0)
+
+            x_report = device.print_x_report()
+            self.assertIsInstance(x_report.x_report_date_time, datetime.datetime)
+
+            z_report = device.print_z_report()
+            self.assertEqual(z_report.z_report_number, "1")
+            self.assertEqual(z_report.z_report_date_time, DEVICE_CLOCK)
+            self.assertEqual(z_report.day_receipts_number, 1)
+            self.assertEqual(z_report.day_total_amount, decimal.Decimal("11.50"))
+            self.assertIsInstance(z_report.grand_total_amount, decimal.Decimal)
+            self.assertIn("                   Z REPORT", z_report.text)
+            self.assertRegex("\n".join(z_report.text), r"DAY TOTAL +11,50")
+        self.assertEqual(device.handle, 0)
+
+    def test_failures_raise_one_error_type_with_the_library_text(self):
+        cases = [
+            ("refund", None, deli_receipt(type="Refund"),
+             "Receipt Type must be SALE. Other types are unsupported"),
+            ("unknown payment", None, deli_receipt(payments=[fiscal.Payment("card", 1)]),
+             "PaymentType card is invalid"),
+            ("paper out", "device-error:101@PLU", deli_receipt(), PAPER_OUT),
+        ]
+        with fiscal.Device.open(self.connection) as device:
+            for name, fault, receipt, text in cases:
+                with self.subTest(name):
+                    if fault:
+                        self.inject(fault)
+                    with self.assertRaises(fiscal.FiscalError) as caught:
+                        device.print_receipt(receipt)
+                    self.assertEqual(caught.exception.text, text)
+                    self.assertEqual(caught.exception.command, "PRINTFR")
+                    self.assertEqual(caught.exception.answer.result, -1)
+                    self.assertIn("<Error>True</Error>", caught.exception.answer.fragment)
+            # After the failures the device prints normally.
+            self.assertEqual(device.print_receipt(deli_receipt()).receipt_number, "1")
+            handle = device.handle
+        closed = fiscal.Device(fiscal.shared_library(), handle)
+        with self.assertRaises(fiscal.FiscalError) as caught:
+            closed.print_x_report()
+        self.assertEqual(caught.exception.text, "Printer Handle not found")
+        self.assertEqual(caught.exception.log_file_name, "")
+
+    def test_open_failures(self):
+        cases = [
+            (dict(driver="nvrp_rorerer_10"),
+             "Fiscal Printer Driver [nvrp_rorerer_10] not registered."),
+            (dict(connection=fiscal.Connection(type="tcp", address="127.0.0.1", port=1)),
+             "Connection type TCP is not supported"),
+        ]
+        for options, text in cases:
+            with self.subTest(text):
+                connection = options.pop("connection", self.connection)
+                with self.assertRaises(fiscal.FiscalError) as caught:
+                    fiscal.Device.open(connection, **options)
+                self.assertEqual(caught.exception.text, text)
+                self.assertEqual(caught.exception.command, "OPEN")
+
+
+class LibraryTest(unittest.TestCase):
+    def test_raw_calls_and_version(self):
+        library = fiscal.shared_library()
+        self.assertRegex(library.version(), r"^Version \S+ - ")
+        self.assertEqual(library.version("NO_SUCH_DRIVER"), "")
+        raw = library.call("CLOSE", "<Request><Handle>0</Handle></Request>")
+        self.assertEqual(raw.result, -1)
+        self.assertEqual(raw.error_text, "Fiscal Printer has not previously opened")
+        raw = library.call("OPEN", "not xml \U0001F600")
+        self.assertEqual(raw.result, -1)
+        self.assertNotEqual(raw.error_text, "")
+        with self.assertRaises(ValueError):
+            library.call("PRINT", "")
+
+
+class RequestTextTest(unittest.TestCase):
+    def test_numbers_use_a_point_and_no_exponent(self):
+        cases = [(0.1, "0.1"), (2, "2"), ("2.500", "2.500"), (decimal.Decimal("1E+2"), "100"),
+                 (-0.25, "-0.25"), (1e-5, "0.00001")]
+        for value, text in cases:
+            with self.subTest(value=value):
+                self.assertEqual(fiscal.documents.number_text(value), text)
+        for bad in (float("nan"), "1,5", "abc"):
+            with self.subTest(bad=bad), self.assertRaises((ValueError, decimal.InvalidOperation)):
+                fiscal.documents.number_text(bad)
+
+    def test_line_kinds_and_escaping(self):
+        request = fiscal.request_text(3, [fiscal.Receipt(
+            lines=[fiscal.Sale("A & B", price="1.005", quantity=3),
+                   fiscal.Discount("1", percentage=10, on_subtotal=True),
+                   fiscal.Markup("0.50"), fiscal.SubTotal(), fiscal.TextLine("<note>"),
+                   fiscal.Return("Bottle", price="0.10", department="5")],
+            payments=[fiscal.Payment("cash", "3.00")])], {"HexLog": True})
+        for part in ("<Handle>3</Handle>", "<HexLog>true</HexLog>",
+                     "<Description>A &amp; B</Description>", "<Amount>3.02</Amount>",
+                     "<DiscountPercentageOnSubtotal><Percentage>10</Percentage>",
+                     "<MarkupAmount><Amount>0.50</Amount>", "<SubTotal />",
+                     "<Description>&lt;note&gt;</Description>", "<ProductReturn>",
+                     "<Department>5</Department>"):
+            self.assertIn(part, request)
+
+
+if __name__ == "__main__":
+    unittest.main()
