@@ -45,7 +45,7 @@ if [[ -z $port ]]; then
   echo "ibox-sim printed no listening line" >&2
   exit 1
 fi
-echo "iBox simulator listening on port $port"
+echo "iBox simulator listening on port $port (watch it print: http://127.0.0.1:$port/ui)"
 echo
 
 # One fiscalctl run, so that the device OPEN creates stays open for PRINTFR and CLOSE:

@@ -89,6 +89,24 @@ class SimulatorTest(unittest.TestCase):
             self.assertRegex("\n".join(z_report.text), r"DAY TOTAL +11,50")
         self.assertEqual(device.handle, 0)
 
+    def test_journal_lottery_and_reprint_requests_reach_the_device(self):
+        day = datetime.datetime(2024, 3, 1)
+        reference = fiscal.ReceiptReference("1", ej_closing_number="1", receipt_date_time=day)
+        with fiscal.Device.open(self.connection) as device:
+            journal = device.journal_report("fiscalreceipt", day, day.replace(hour=23),
+                                            start_number=1, end_number=10)
+            self.assertEqual(journal.text, [])
+            self.assertEqual(device.journal_files("journal", start=day).files_count, 0)
+            lottery = device.lottery_status(reference)
+            self.assertFalse(lottery.correctly_sent)
+            self.assertEqual(lottery.status_code, "")
+            with self.assertRaises(fiscal.FiscalError) as caught:
+                device.reprint(reference)
+            self.assertEqual(caught.exception.text, "Reprint Receipt is not supported")
+            with self.assertRaises(fiscal.FiscalError) as caught:
+                device.journal_report("everything", day, day)
+            self.assertEqual(caught.exception.text, "ReportType everything is invalid")
+
     def test_failures_raise_one_error_type_with_the_library_text(self):
         cases = [
             ("refund", None, deli_receipt(type="Refund"),

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     std::cerr << error.what() << "\n";
     return 1;
   }
-  std::cout << kListeningLine << simulator.BaseUrl() << std::endl;
+  std::cout << kListeningLine << simulator.BaseUrl() << "\n"
+            << kPaperRollLine << simulator.BaseUrl() << kPaperRollPath << std::endl;
 
   int received = 0;
   sigwait(&stop_signals, &received);

@@ -60,6 +60,8 @@ inline constexpr std::string_view kUiBadDrawer = "the drawer is \"open\" or \"cl
 
 // Program and library messages.
 inline constexpr std::string_view kListeningLine = "ibox-sim listening on ";
+inline constexpr std::string_view kPaperRollLine = "paper roll: ";
+inline constexpr std::string_view kPaperRollPath = "/ui";
 inline constexpr std::string_view kAlreadyRunning = "The simulator is already running";
 inline constexpr std::string_view kCannotListen = "Cannot listen on ";
 inline constexpr std::string_view kUsage =
