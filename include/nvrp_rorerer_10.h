@@ -26,8 +26,9 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
+#include <windows.h>
+/* After windows.h: BSTR, OLECHAR and the Sys*String functions. */
 #include <oleauto.h>
-#include <wtypes.h>
 typedef OLECHAR NVRP_OLECHAR;
 typedef BSTR NVRP_BSTR;
 #define NVRP_CALL __stdcall
