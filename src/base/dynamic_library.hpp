@@ -38,6 +38,11 @@ class DynamicLibrary {
   const std::string& ErrorText() const { return fErrorText; }
 
  private:
+  // The system's side: open (null on failure, with the error's code and text), look up, close.
+  static void* OpenLibrary(const std::string& aPath, int32_t& aCode, std::string& aText);
+  static void* FindSymbol(void* aHandle, const char* aName);
+  static void CloseLibrary(void* aHandle);
+
   void* fHandle = nullptr;
   int32_t fErrorCode = 0;
   std::string fErrorText;

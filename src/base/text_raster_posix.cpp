@@ -14,12 +14,6 @@ namespace nvrp {
 
 namespace {
 
-// Largest picture made: each side within what JPEG can hold, and at most 128 MiB of pixels.
-constexpr std::int64_t kMaxPictureSide = 65500;
-constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 27;
-
-constexpr int kWhite = 255;
-
 // 26.6 fixed point (FreeType's pixel unit) rounded to whole pixels.
 std::int64_t RoundedPixels(FT_Pos aValue) { return (static_cast<std::int64_t>(aValue) + 32) >> 6; }
 
@@ -98,30 +92,6 @@ FontMatch MatchFont(std::string_view aFamily, double aPoints, double aDotsPerInc
 }
 
 }  // namespace
-
-GrayCanvas::GrayCanvas(std::int64_t aWidth, std::int64_t aHeight) : fWidth(0), fHeight(0) {
-  const bool fits = aWidth > 0 && aHeight > 0 && aWidth <= kMaxPictureSide &&
-                    aHeight <= kMaxPictureSide && aWidth * aHeight <= kMaxPicturePixels;
-  if (!fits) {
-    throw Exception(MsgPictureTooLarge(aWidth, aHeight));
-  }
-  fWidth = static_cast<int>(aWidth);
-  fHeight = static_cast<int>(aHeight);
-  fPixels.assign(static_cast<size_t>(aWidth * aHeight), kWhite);
-}
-
-std::uint8_t GrayCanvas::Pixel(int aX, int aY) const {
-  return fPixels[static_cast<size_t>(aY) * static_cast<size_t>(fWidth) + static_cast<size_t>(aX)];
-}
-
-void GrayCanvas::Ink(int aX, int aY, std::uint8_t aCoverage) {
-  if (aX < 0 || aY < 0 || aX >= fWidth || aY >= fHeight) {
-    return;
-  }
-  std::uint8_t& pixel =
-      fPixels[static_cast<size_t>(aY) * static_cast<size_t>(fWidth) + static_cast<size_t>(aX)];
-  pixel = static_cast<std::uint8_t>(pixel * (kWhite - aCoverage) / kWhite);
-}
 
 struct MonospacedFont::Engine {
   FT_Library fLibrary = nullptr;

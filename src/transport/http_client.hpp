@@ -74,7 +74,7 @@ class NV_HttpClient {
   static constexpr int32_t kDefaultConnectTimeout = 5;
 
  private:
-  struct tkCurlSession;
+  struct tkSession;
   struct tkExchange;
 
   void ApplySettings();
@@ -85,7 +85,7 @@ class NV_HttpClient {
   void Log(tNV_MessageType aEntryType, const std::string& aTitle, const std::string& aMessage);
   void LogHttpError(std::string_view aTitle);
 
-  std::unique_ptr<tkCurlSession> fHttp;
+  std::unique_ptr<tkSession> fHttp;
   bool fHTTPAlreadySet = false;
   tkHTTPAuthType fAuthType = tkHTTPAuthType::at_None;
   std::string fUser;

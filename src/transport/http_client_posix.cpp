@@ -97,7 +97,7 @@ std::string ReasonPhrase(std::string_view status_line) {
 }  // namespace
 
 // The libcurl handle with the headers it sends and what it captured of the last response.
-struct NV_HttpClient::tkCurlSession {
+struct NV_HttpClient::tkSession {
   CURL* handle = nullptr;
   curl_slist* headerList = nullptr;
   std::vector<std::pair<std::string, std::string>> requestHeaders;
@@ -106,7 +106,7 @@ struct NV_HttpClient::tkCurlSession {
   std::string statusText;
   std::string contentType;
 
-  tkCurlSession() {
+  tkSession() {
     EnsureCurlInitialized();
     handle = curl_easy_init();
     if (handle == nullptr) throw Exception(std::string(msg::kClientCreateFailedText));
@@ -114,17 +114,17 @@ struct NV_HttpClient::tkCurlSession {
     curl_easy_setopt(handle, CURLOPT_PROXY, "");  // the device is reached directly
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer.data());
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &tkCurlSession::OnBodyData);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &tkSession::OnBodyData);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &tkCurlSession::OnHeaderLine);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &tkSession::OnHeaderLine);
     curl_easy_setopt(handle, CURLOPT_HEADERDATA, this);
   }
-  ~tkCurlSession() {
+  ~tkSession() {
     curl_easy_cleanup(handle);
     curl_slist_free_all(headerList);
   }
-  tkCurlSession(const tkCurlSession&) = delete;
-  tkCurlSession& operator=(const tkCurlSession&) = delete;
+  tkSession(const tkSession&) = delete;
+  tkSession& operator=(const tkSession&) = delete;
 
   void SetHeader(const std::string& key, const std::string& value) {
     std::erase_if(requestHeaders,
@@ -178,7 +178,7 @@ struct NV_HttpClient::tkCurlSession {
   }
 
   static size_t OnBodyData(char* data, size_t size, size_t count, void* user_data) {
-    auto* session = static_cast<tkCurlSession*>(user_data);
+    auto* session = static_cast<tkSession*>(user_data);
     session->body.append(data, size * count);
     return size * count;
   }
@@ -186,7 +186,7 @@ struct NV_HttpClient::tkCurlSession {
   // Each response (an interim one, an authentication challenge, the final one) starts with a
   // status line; only the last response's status text, content type and body are kept.
   static size_t OnHeaderLine(char* data, size_t size, size_t count, void* user_data) {
-    auto* session = static_cast<tkCurlSession*>(user_data);
+    auto* session = static_cast<tkSession*>(user_data);
     std::string_view line(data, size * count);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     if (line.starts_with("HTTP/")) {
@@ -211,7 +211,7 @@ struct NV_HttpClient::tkExchange {
 };
 
 NV_HttpClient::NV_HttpClient()
-    : fHttp(std::make_unique<tkCurlSession>()), fContentCharset(msg::kDefaultContentCharset) {}
+    : fHttp(std::make_unique<tkSession>()), fContentCharset(msg::kDefaultContentCharset) {}
 
 NV_HttpClient::~NV_HttpClient() = default;
 
@@ -265,7 +265,7 @@ void NV_HttpClient::ApplyReadTimeout() {
 
 NV_HttpClient::tkExchange NV_HttpClient::Perform(const std::string& aURL,
                                                  const std::string* aBody) {
-  tkCurlSession& session = *fHttp;
+  tkSession& session = *fHttp;
   session.ResetResponse();
   tkExchange exchange;
   const bool texts_safe = IsSafeHeaderText(aURL) && IsSafeHeaderText(fUserAgent) &&
