@@ -32,9 +32,15 @@ void kExportOutputs::Deliver(std::string_view aOutput, std::string_view aErrorMe
   Assign(fErrorMessage, aErrorMessage);
 }
 
+std::mutex& CommandMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 int16_t RunVersion(BSTR aDriver, BSTR* aOutput, BSTR* aErrorMessage) noexcept {
   kExportOutputs outputs(aOutput, aErrorMessage);
   try {
+    const std::lock_guard<std::mutex> serialised(CommandMutex());
     const kDriverClass* driver = CommandTables().DriverRegistry.Find(OleToUtf8(aDriver));
     if (driver != nullptr && driver->fGetDriverVersion != nullptr) {
       outputs.Deliver(driver->fGetDriverVersion(), {});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -22,12 +23,18 @@ class kExportOutputs {
   BSTR* fErrorMessage;
 };
 
+// Held by every exported command for the length of the call: the device table, the devices and
+// their channels are not made for concurrent use, and a device takes one request at a time, so
+// callers on several threads are served one after another.
+std::mutex& CommandMutex();
+
 // Calls one command through its wrapper: Process, then Format whatever happened. Nothing thrown
 // leaves: an error outside the wrapper's own handling ends in its message and -1.
 template <typename Wrapper>
 int16_t RunCommand(BSTR aXml, BSTR* aOutput, BSTR* aErrorMessage) noexcept {
   kExportOutputs outputs(aOutput, aErrorMessage);
   try {
+    const std::lock_guard<std::mutex> serialised(CommandMutex());
     std::string output;
     std::string errorMessage;
     int16_t result = -1;

@@ -65,6 +65,18 @@ inline constexpr std::string_view kPrimitiveFailedSuffix = " failed";
 
 // Fiscal receipt.
 inline constexpr std::string_view kErrorProcessingPayments = "Error while processing Payments";
+// A receipt that failed part-way and that the device could not confirm either way.
+inline constexpr std::string_view kReceiptMayBePrinted =
+    "The receipt may have been printed: check the device before printing it again";
+// Device log lines of a receipt that failed part-way.
+inline constexpr std::string_view kLogReceiptFailed = "Receipt failed: ";
+inline constexpr std::string_view kLogReceiptPrintedAnyway =
+    "The device counted the receipt: it was printed";
+inline constexpr std::string_view kLogReceiptNotPrinted = "The device did not count the receipt";
+// MessageText of a printed receipt whose text could not be read back, before the reason.
+inline constexpr std::string_view kReceiptTextNotRead = "The receipt text could not be read: ";
+// Joins what failed to a message already in MessageText.
+inline constexpr std::string_view kMessageSeparator = "; ";
 inline constexpr std::string_view kUnknownReceiptLineType = "Unknown receipt line type";
 // The processor refused the receipt without saying why.
 inline constexpr std::string_view kProcessReceiptFailed = "ProcessReceipt failed";

@@ -152,6 +152,12 @@ class kFiscalPrinterDevice {
   virtual bool GetReceiptText(kReceiptReference& aReference, std::string& aText) = 0;
   virtual bool Init() = 0;
 
+  // After a receipt failed part-way, once its first order may have reached the device: asks
+  // the device whether it counted the receipt all the same. On ro_Printed the last-receipt
+  // details are those of this receipt. The default, for a device that cannot tell, is
+  // ro_NotPrinted.
+  virtual tkReceiptOutcome ConfirmReceiptOutcome(kReceipt& aReceipt);
+
   // Public operations, one per command.
   _int_OPEN_result Pub_Open(kReceiptPrinterHandler& aHandler);
   _int_CLOSE_result Pub_Close(kReceiptPrinterHandler& aHandler);
@@ -273,16 +279,22 @@ class kFiscalPrinterDevice {
  private:
   // Steps of Pub_PrintReceipt. Each returns whether the receipt may go on.
   bool SignWithRTServer(kReceiptPrinterHandler& aHandler, kReceipt& aReceipt);
-  bool PrintReceiptSections(kReceipt& aReceipt);
+  // A payment that fails stops the sections with aFailure set to the payments error.
+  bool PrintReceiptSections(kReceipt& aReceipt, std::string& aFailure);
   bool PrintReceiptLines(kReceipt& aReceipt, bool aOk);
   bool PrintReceiptLine(kReceipt& aReceipt, kReceiptLine& aLine);
-  void PrintReceiptPayments(kReceipt& aReceipt);
+  bool PrintReceiptPayments(kReceipt& aReceipt);
   bool PrintTrailerMessages(kReceipt& aReceipt);
   // Results of a receipt: signed by the RT server, or printed by the device alone.
   void FinishRTServerReceipt(bool aSigned, _int_PRINTFR_result& aResult);
   std::string RTServerSignError() const;
   void FinishDeviceReceipt(kReceiptPrinterHandler& aHandler, const kReceipt& aReceipt,
                            _int_PRINTFR_result& aResult);
+  // A receipt that failed part-way: printed after all, not printed, or uncertain, as the
+  // device tells (ConfirmReceiptOutcome). aFailure is a raised or payments error, or empty
+  // when the I/O handler's error says what failed.
+  void FinishFailedReceipt(kReceiptPrinterHandler& aHandler, kReceipt& aReceipt, bool aBegun,
+                           const std::string& aFailure, _int_PRINTFR_result& aResult);
   void ReadReceiptTextAndImage(kReceiptPrinterHandler& aHandler, _int_PRINTFR_result& aResult);
   // The three ways of the X and Z reports: RT server, external processor, the device itself.
   void PrintRTServerXReport(kReceiptPrinterHandler& aHandler, _int_PRINTXR_result& aResult);

@@ -23,6 +23,12 @@ namespace {
 
 std::string Text(std::string_view aText) { return std::string(aText); }
 
+void AppendMessage(std::string& aMessageText, const std::string& aText) {
+  if (aText.empty()) return;
+  if (!aMessageText.empty()) aMessageText += msg::kMessageSeparator;
+  aMessageText += aText;
+}
+
 // A line's class follows from its line type: each class's constructor sets its own type.
 template <typename TLine>
 TLine& As(kReceiptLine& aLine) {
@@ -57,16 +63,66 @@ _int_PRINTFR_result kFiscalPrinterDevice::Pub_PrintReceipt(kReceiptPrinterHandle
                          tkReceiptHandlerDocumentTypes{tkReceiptHandlerDocumentType::dt_Receipt});
     receipt = &aHandler.Receipt();
   }
-  if (ok) ok = Call(BeginFiscalReceipt(*receipt), "BeginFiscalReceipt");
-  if (ok) ok = PrintReceiptSections(*receipt);
-  if (ok) RefreshLastReceiptInfo(*receipt);
+  // A raised error or a failed payment; the I/O handler's error covers every other failure.
+  std::string failure;
+  const bool begun = ok;
+  try {
+    if (ok) ok = Call(BeginFiscalReceipt(*receipt), "BeginFiscalReceipt");
+    if (ok) ok = PrintReceiptSections(*receipt, failure);
+    if (ok) RefreshLastReceiptInfo(*receipt);
+  } catch (const Exception& error) {
+    if (fRTServerActive) throw;
+    failure = error.what();
+  }
 
   if (fRTServerActive) {
+    if (!failure.empty()) throw Exception(failure);
     FinishRTServerReceipt(rtSigned, result);
-  } else if (FinishOperation(result)) {
+  } else if (failure.empty() && !fIOHandler->ErrorFound()) {
     FinishDeviceReceipt(aHandler, *receipt, result);
+  } else {
+    FinishFailedReceipt(aHandler, *receipt, begun, failure, result);
   }
   return result;
+}
+
+tkReceiptOutcome kFiscalPrinterDevice::ConfirmReceiptOutcome(kReceipt& /*aReceipt*/) {
+  return tkReceiptOutcome::ro_NotPrinted;
+}
+
+// The point-of-sale program prints a receipt again when told it failed: a receipt the device
+// counted is answered as printed, with what failed in MessageText, and one the device cannot
+// confirm either way gets its own message so that it is checked before it is printed again.
+void kFiscalPrinterDevice::FinishFailedReceipt(kReceiptPrinterHandler& aHandler, kReceipt& aReceipt,
+                                               bool aBegun, const std::string& aFailure,
+                                               _int_PRINTFR_result& aResult) {
+  const std::string handlerMessage = fIOHandler->ErrorFound() ? fIOHandler->ErrorMessage() : "";
+  const std::string errorText = aFailure.empty() ? handlerMessage : aFailure;
+  std::string detail = errorText;
+  if (!aFailure.empty() && !handlerMessage.empty() && handlerMessage != aFailure) {
+    detail += ": " + handlerMessage;
+  }
+  fIOHandler->Debug(tNV_MessageType::let_error, Text(msg::kLogReceiptFailed) + detail);
+  const tkReceiptOutcome outcome =
+      aBegun ? ConfirmReceiptOutcome(aReceipt) : tkReceiptOutcome::ro_NotPrinted;
+  aResult.Error = true;
+  switch (outcome) {
+    case tkReceiptOutcome::ro_NotPrinted:
+      if (aBegun) LogInfo(msg::kLogReceiptNotPrinted);
+      aResult.ErrorText = errorText;
+      break;
+    case tkReceiptOutcome::ro_Uncertain:
+      fIOHandler->Debug(tNV_MessageType::let_error, Text(msg::kReceiptMayBePrinted));
+      aResult.ErrorText = Text(msg::kReceiptMayBePrinted);
+      aResult.MessageText = detail;
+      break;
+    case tkReceiptOutcome::ro_Printed:
+      LogInfo(msg::kLogReceiptPrintedAnyway);
+      fIOHandler->ResetCustomError();
+      aResult.MessageText = detail;
+      FinishDeviceReceipt(aHandler, aReceipt, aResult);
+      break;
+  }
 }
 
 bool kFiscalPrinterDevice::SignWithRTServer(kReceiptPrinterHandler& aHandler, kReceipt& aReceipt) {
@@ -88,7 +144,7 @@ std::string kFiscalPrinterDevice::RTServerSignError() const {
 
 // --- Sections --------------------------------------------------------------------------------
 
-bool kFiscalPrinterDevice::PrintReceiptSections(kReceipt& aReceipt) {
+bool kFiscalPrinterDevice::PrintReceiptSections(kReceipt& aReceipt, std::string& aFailure) {
   // A copy: BeginFiscalReceipt may have reordered the sections, and no primitive may change the
   // order while they run.
   const tkFiscalPrinterPrintSequence sequence = fPrintSequence;
@@ -99,7 +155,10 @@ bool kFiscalPrinterDevice::PrintReceiptSections(kReceipt& aReceipt) {
         ok = PrintReceiptLines(aReceipt, ok);
         break;
       case tkFiscalPrinterPrintSection::fpps_Payments:
-        if (ok) PrintReceiptPayments(aReceipt);
+        if (ok && !PrintReceiptPayments(aReceipt)) {
+          aFailure = Text(msg::kErrorProcessingPayments);
+          return false;
+        }
         break;
       case tkFiscalPrinterPrintSection::fpps_TrailerMessages:
         if (ok) ok = PrintTrailerMessages(aReceipt);
@@ -177,10 +236,11 @@ bool kFiscalPrinterDevice::PrintReceiptLine(kReceipt& aReceipt, kReceiptLine& aL
   throw Exception(Text(msg::kUnknownReceiptLineType));
 }
 
-void kFiscalPrinterDevice::PrintReceiptPayments(kReceipt& aReceipt) {
+bool kFiscalPrinterDevice::PrintReceiptPayments(kReceipt& aReceipt) {
   for (kReceiptPaymentLine& payment : aReceipt.fPayments) {
-    if (!PrintPayment(aReceipt, payment)) throw Exception(Text(msg::kErrorProcessingPayments));
+    if (!PrintPayment(aReceipt, payment)) return false;
   }
+  return true;
 }
 
 // Text and barcode messages go to their primitives; image messages are skipped.
@@ -251,13 +311,18 @@ void kFiscalPrinterDevice::ReadReceiptTextAndImage(kReceiptPrinterHandler& aHand
   reference.fEJClosingNumber = aResult.EJClosingNumber;
   reference.fDeviceSerialNumber = aResult.DeviceSerialNumber;
   try {
-    GetReceiptText(reference, aResult.ReceiptText);
+    if (!GetReceiptText(reference, aResult.ReceiptText)) {
+      const std::string why = fIOHandler->ErrorFound() ? fIOHandler->ErrorMessage() : "";
+      fIOHandler->Debug(tNV_MessageType::let_error, Text(msg::kReceiptTextNotRead) + why);
+      AppendMessage(aResult.MessageText, Text(msg::kReceiptTextNotRead) + why);
+      return;
+    }
     if (wantImage && !aResult.ReceiptText.empty()) {
       aResult.ReceiptImage = ReceiptTextToJpegBase64(aResult.ReceiptText);
     }
   } catch (const Exception& error) {
     fIOHandler->Debug(tNV_MessageType::let_error, error.what());
-    aResult.MessageText = error.what();
+    AppendMessage(aResult.MessageText, error.what());
   }
 }
 

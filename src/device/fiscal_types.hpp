@@ -31,6 +31,10 @@ using tkFiscalPrinterCapabilities = EnumSet<tkFiscalPrinterCapability>;
 
 // Order in which the sections of a fiscal receipt are sent to the device.
 enum class tkFiscalPrinterPrintSection { fpps_Lines, fpps_Payments, fpps_TrailerMessages };
+
+// What the device did with a receipt that failed part-way: not counted, counted exactly once,
+// or unknown (the device could not be asked, or its counters do not tell).
+enum class tkReceiptOutcome { ro_NotPrinted, ro_Printed, ro_Uncertain };
 using tkFiscalPrinterPrintSequence = std::vector<tkFiscalPrinterPrintSection>;
 
 // Counters and text of the last day report.

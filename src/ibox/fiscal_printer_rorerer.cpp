@@ -37,6 +37,13 @@ bool TryStrToInt(std::string_view aText, int32_t& aValue) {
   }
 }
 
+// Orders that print on (and may open or close) a fiscal receipt.
+bool IsReceiptOrder(tkIBoxCommandId aId) {
+  using C = tkIBoxCommandId;
+  return aId == C::ibc_Item || aId == C::ibc_PrintDescription || aId == C::ibc_Discount ||
+         aId == C::ibc_Markup || aId == C::ibc_SubTotal || aId == C::ibc_Total;
+}
+
 // The text of a status value before its first ":" (the whole text without one).
 std::string StatusCode(std::string_view aText) {
   return ExtractToken(aText, 1, msg::kStatusValueSeparator, false);
@@ -144,6 +151,7 @@ bool kFiscalPrinter_RORERER::SendCommand(tkIBoxCommandId aId,
                                          std::span<const tkIBoxArgument> aArguments,
                                          std::string_view aLabel, std::string_view aJournalPath) {
   const tkIBoxCommand& command = IBoxCommand(aId);
+  if (IsReceiptOrder(aId)) fReceiptOrderSent = true;
   const std::string_view label = aLabel.empty() ? command.Label : aLabel;
   if (label.empty()) throw Exception(Text(msg::kMissingCommandLabel));
   if (command.JournalFile) {
@@ -236,22 +244,25 @@ bool kFiscalPrinter_RORERER::Fail(const std::string& aMessage) {
 // --- Status ------------------------------------------------------------------------------------
 
 bool kFiscalPrinter_RORERER::PollStatus() {
-  if (!SendCommand(tkIBoxCommandId::ibc_GetStatus)) return false;
-  std::string seqNo;
   std::string lastError;
-  if (!TakeStatusNode() || !StatusText(msg::kLastOrderSeqNo, seqNo) ||
-      !StatusText(msg::kLastError, lastError)) {
-    return false;
-  }
-  int32_t deviceSeqNo = 0;
-  fSeqNo =
-      TryStrToInt(ReplaceAll(seqNo, msg::kThousandsSeparator, ""), deviceSeqNo) ? deviceSeqNo : 1;
+  if (!ReadStatusAnswer() || !StatusText(msg::kLastError, lastError)) return false;
   const std::string errorCode = StatusCode(lastError);
   if (errorCode == msg::kNoError) return true;
   int32_t code = 0;
   if (!TryStrToInt(errorCode, code)) code = 0;
+  fIOHandler->Debug(tNV_MessageType::let_error, msg::DeviceErrorLine(code, GetErrorText(code)));
   fIOHandler->SetCustomError(code, GetErrorText(code));
   return false;
+}
+
+bool kFiscalPrinter_RORERER::ReadStatusAnswer() {
+  if (!SendCommand(tkIBoxCommandId::ibc_GetStatus)) return false;
+  std::string seqNo;
+  if (!TakeStatusNode() || !StatusText(msg::kLastOrderSeqNo, seqNo)) return false;
+  int32_t deviceSeqNo = 0;
+  fSeqNo =
+      TryStrToInt(ReplaceAll(seqNo, msg::kThousandsSeparator, ""), deviceSeqNo) ? deviceSeqNo : 1;
+  return true;
 }
 
 bool kFiscalPrinter_RORERER::TakeStatusNode() {

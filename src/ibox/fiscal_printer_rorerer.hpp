@@ -110,6 +110,11 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool IsDayOpened() override;
   bool GetLotteryReceiptStatusPrimitive(kReceiptReference& aReference) override;
   bool GetReceiptText(kReceiptReference& aReference, std::string& aText) override;
+  // Clears a recorded error on the device, then reads its status once more and compares the
+  // day's receipt count and Z number with those the receipt began with: counted once and
+  // nothing open is printed, unchanged is not printed; anything else, or no usable answer,
+  // is uncertain. Without any order of the receipt sent it is not printed.
+  tkReceiptOutcome ConfirmReceiptOutcome(kReceipt& aReceipt) override;
   // Nothing to prepare: true.
   bool Init() override;
 
@@ -139,6 +144,9 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // XmlResponse. False when the request failed, the answer cannot be used, or the device
   // reports an error.
   bool PollStatus();
+  // The status request without the device error check: false when the request failed or the
+  // answer has no GEN_PAR or LastOrderSeqNo. Resynchronises the sequence number.
+  bool ReadStatusAnswer();
   // Clears the device's error state; the outcome shows in the handler's error state only.
   void ClearErrors();
   // After a successful PollStatus: GEN_PAR of the status answer, kept as XmlResponseNode.
@@ -236,8 +244,12 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   int32_t fLastReceiptNumber = 0;
   int32_t fLastReceiptEJNumber = 0;
   int32_t fLastReceiptEJClosingNumber = 0;
-  // The day's receipt count and Z number when the receipt began, when the status told them.
+  // The day's receipt count and Z number when the receipt began, when the status told them,
+  // and those of the status answer VoidReceipt read first.
   std::optional<std::pair<int32_t, int32_t>> fReceiptCountersAtBegin;
+  std::optional<std::pair<int32_t, int32_t>> fCountersBeforeVoid;
+  // Whether an order of the current receipt has been sent (it may have reached the device).
+  bool fReceiptOrderSent = false;
   std::array<std::string, 6> fFooterMessages;  // trailer lines 1 to 6
   int32_t fFooterLineNumber = 0;
 
@@ -255,6 +267,9 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // The receipt count and Z number of the status answer at hand, without recording an error
   // when the answer lacks them.
   std::optional<std::pair<int32_t, int32_t>> PeekReceiptCounters() const;
+  // What the status answer at hand shows for the receipt begun with fReceiptCountersAtBegin;
+  // on ro_Printed the last-receipt fields are taken from it.
+  tkReceiptOutcome StatusReceiptOutcome();
   // Steps of the Z report: the status values right after the closure into the last-document
   // fields, and the request for one of its files (J, S or M).
   bool ReadZReportStatus();

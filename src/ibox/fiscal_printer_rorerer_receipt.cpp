@@ -4,11 +4,13 @@
 // Trailer lines are not printed: they are written into the device's title table before the
 // first item.
 
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "base/log_message_type.hpp"
 #include "base/nv_exception.hpp"
 #include "documents/krpt_util.hpp"
 #include "documents/receipt.hpp"
@@ -40,8 +42,12 @@ bool kFiscalPrinter_RORERER::BeginFiscalReceipt(kReceipt& aReceipt) {
   if (aReceipt.fReceiptType != tkReceiptType::rt_Sale) {
     throw Exception(Text(msg::kReceiptTypeMustBeSale));
   }
+  fCountersBeforeVoid.reset();
   const bool result = VoidReceipt();
-  fReceiptCountersAtBegin = result ? PeekReceiptCounters() : std::nullopt;
+  // Voiding a receipt left open does not count it: the counters read before are this
+  // receipt's starting point.
+  fReceiptCountersAtBegin = result ? fCountersBeforeVoid : std::nullopt;
+  fReceiptOrderSent = false;
   if (result) {
     ClearPrintSequence();
     AddPrintSection(tkFiscalPrinterPrintSection::fpps_TrailerMessages);
@@ -68,6 +74,7 @@ bool kFiscalPrinter_RORERER::VoidReceipt() {
     ClearErrors();
     result = ReadReceiptState(state);
   }
+  if (result) fCountersBeforeVoid = PeekReceiptCounters();
   if (result && state != 0) result = SendCommand(C::ibc_VoidReceipt);
   ResetSeqNo();
   return result;
@@ -285,6 +292,12 @@ bool kFiscalPrinter_RORERER::RefreshLastReceiptInfo(kReceipt& /*aReceipt*/) {
   if (fReceiptCountersAtBegin == std::make_pair(number, zNumber)) {
     return Fail(Text(msg::kNoReceiptPrinted));
   }
+  // Another receipt or a day closure in between: the numbers may not be this receipt's.
+  if (fReceiptCountersAtBegin &&
+      (zNumber != fReceiptCountersAtBegin->second ||
+       static_cast<int64_t>(number) != static_cast<int64_t>(fReceiptCountersAtBegin->first) + 1)) {
+    return Fail(Text(msg::kCountersDisagree));
+  }
   if (zNumber == std::numeric_limits<int32_t>::max()) {
     return Fail(msg::StatusValueOutOfRange(msg::kCurrentZNo, zNumber));
   }
@@ -317,6 +330,41 @@ bool kFiscalPrinter_RORERER::GetReceiptText(kReceiptReference& aReference, std::
   if (!SendCommand(C::ibc_GetReceiptText, {}, {}, path)) return false;
   aText = fTextResponse;
   return true;
+}
+
+tkReceiptOutcome kFiscalPrinter_RORERER::ConfirmReceiptOutcome(kReceipt& /*aReceipt*/) {
+  if (!fReceiptOrderSent) return tkReceiptOutcome::ro_NotPrinted;
+  if (fIOHandler->ErrorFound()) ClearErrors();
+  try {
+    if (!ReadStatusAnswer()) return tkReceiptOutcome::ro_Uncertain;
+    return StatusReceiptOutcome();
+  } catch (const Exception& error) {
+    // An answer that cannot be read (not XML, a clock that is no date) tells nothing.
+    fIOHandler->Debug(tNV_MessageType::let_error, error.what());
+    return tkReceiptOutcome::ro_Uncertain;
+  }
+}
+
+tkReceiptOutcome kFiscalPrinter_RORERER::StatusReceiptOutcome() {
+  const auto counters = PeekReceiptCounters();
+  int32_t state = 0;
+  if (!fReceiptCountersAtBegin || !counters || !StatusReceiptState(state)) {
+    return tkReceiptOutcome::ro_Uncertain;
+  }
+  const auto [count, zNumber] = *counters;
+  const auto [countAtBegin, zNumberAtBegin] = *fReceiptCountersAtBegin;
+  if (zNumber != zNumberAtBegin) return tkReceiptOutcome::ro_Uncertain;
+  if (count == countAtBegin) return tkReceiptOutcome::ro_NotPrinted;
+  std::string clock;
+  if (static_cast<int64_t>(count) != static_cast<int64_t>(countAtBegin) + 1 || state != 0 ||
+      zNumber == std::numeric_limits<int32_t>::max() || !StatusText(msg::kCurrentDateTime, clock)) {
+    return tkReceiptOutcome::ro_Uncertain;
+  }
+  fLastReceiptDateTime = ParseDeviceDateTime(clock);
+  fLastReceiptNumber = count;
+  fLastReceiptEJClosingNumber = zNumber + 1;  // the day that is still open
+  fLastReceiptEJNumber = 0;
+  return tkReceiptOutcome::ro_Printed;
 }
 
 std::optional<std::pair<int32_t, int32_t>> kFiscalPrinter_RORERER::PeekReceiptCounters() const {

@@ -79,6 +79,9 @@ inline constexpr std::string_view kReceiptNotClosed =
     "The receipt was not closed: its payments do not reach its total";
 inline constexpr std::string_view kNoReceiptPrinted =
     "No receipt was printed: the receipt sent nothing to the device";
+// The day's receipt count or Z number moved by more than this receipt.
+inline constexpr std::string_view kCountersDisagree =
+    "The device's receipt counters moved by more than this receipt";
 
 // Log labels of the item, discount and markup orders.
 inline constexpr std::string_view kLabelProductSale = "ProductSale";
@@ -142,6 +145,11 @@ inline std::string StatusAnswerMissing(std::string_view aElementName) {
 }
 
 // A status value the device class cannot use although it is an integer.
+// Device log line of an error the device reported in its status answer.
+inline std::string DeviceErrorLine(int32_t aCode, std::string_view aText) {
+  return "Device error " + std::to_string(aCode) + ": " + std::string(aText);
+}
+
 inline std::string StatusValueOutOfRange(std::string_view aElementName, int32_t aValue) {
   return "The device's status answer has " + std::string(aElementName) + " " +
          std::to_string(aValue) + ", out of range";

@@ -357,6 +357,21 @@ TEST_F(SimulatorTest, FaultsApplyToMatchingRequestsOnceOrUntilCleared) {
   }
   simulator_->ClearFaults();
   EXPECT_TRUE(simulator_->PendingFaults().empty());
+
+  // Both drops leave the client without an answer; only drop-after carried the item out.
+  const struct {
+    const char* option;
+    DocumentKind open;
+    int32_t items;
+  } drops[] = {{"drop@PLU", DocumentKind::kNone, 0}, {"drop-after@PLU", DocumentKind::kFiscal, 1}};
+  for (const auto& d : drops) {
+    Fault fault;
+    ASSERT_TRUE(ParseFaultOption(d.option, false, fault)) << d.option;
+    simulator_->AddFault(fault);
+    EXPECT_EQ(Send(plu_query).code, CURLE_GOT_NOTHING) << d.option;
+    EXPECT_EQ(simulator_->Device().open_document, d.open) << d.option;
+    EXPECT_EQ(simulator_->Device().receipt_items, d.items) << d.option;
+  }
 }
 
 // The paper-roll page's state: the open receipt line by line while it prints, then the closed
@@ -406,6 +421,7 @@ TEST_F(SimulatorTest, PaperRollControlsAddFaultsAndMoveTheDrawer) {
       {"http-status:503:busy@PAY", "?sticky=1", 200, true},
       {"delay:1500@Status", "", 200, false},
       {"drop", "", 200, false},
+      {"drop-after@PAY", "", 200, false},
       {"content-type:text/html@Status", "", 200, false},
       {"no-gen-par", "?sticky=1", 200, true},
       {"paper-jam", "", 400, false},

@@ -56,6 +56,10 @@ bool ApplyValue(std::string_view kind, std::string_view value, Fault& fault) {
     fault.kind = FaultKind::kDropConnection;
     return true;
   }
+  if (kind == "drop-after") {
+    fault.kind = FaultKind::kDropAfter;
+    return true;
+  }
   if (kind == "no-gen-par") {
     fault.kind = FaultKind::kMissingGenPar;
     return true;
@@ -100,7 +104,7 @@ std::vector<Fault> FaultInjector::Pending() const {
 
 std::vector<Fault> FaultInjector::Take(std::string_view command, std::string_view target) {
   std::lock_guard lock(fMutex);
-  std::array<bool, 6> kind_taken{};
+  std::array<bool, 7> kind_taken{};
   std::vector<Fault> taken;
   for (auto it = fFaults.begin(); it != fFaults.end();) {
     const auto kind_index = static_cast<size_t>(it->kind);

@@ -16,6 +16,7 @@ enum class FaultKind {
   kDelay,           // wait before answering
   kContentType,     // answer with another content type
   kMissingGenPar,   // status answer without GEN_PAR
+  kDropAfter,       // carry the request out, then close the connection without answering
 };
 
 struct Fault {

@@ -59,6 +59,7 @@ struct IboxSimulator::Impl {
   SimulatorOptions options;
   RequestLog log;
   FaultInjector faults;
+  std::mutex request_mutex;  // one request carried out at a time, delays included
   mutable std::mutex device_mutex;
   IboxDevice device;
 
@@ -84,10 +85,14 @@ void IboxSimulator::Impl::Serve(const httplib::Request& request, httplib::Respon
   const std::string command = CommandName(device_request);
   const std::vector<Fault> taken = faults.Take(command, recorded.target);
   log.Add(std::move(recorded));
+  // The device carries out one request at a time: one that arrives while another is delayed
+  // waits for it, so a status request never overtakes an order still being carried out.
+  std::lock_guard serialised(request_mutex);
 
   AnswerOverrides overrides;
   std::optional<std::string> content_type;
   const Fault* drop = nullptr;
+  bool drop_after = false;
   const Fault* http_status = nullptr;
   for (const Fault& fault : taken) {
     switch (fault.kind) {
@@ -113,6 +118,9 @@ void IboxSimulator::Impl::Serve(const httplib::Request& request, httplib::Respon
       case FaultKind::kMissingGenPar:
         overrides.omit_gen_par = true;
         break;
+      case FaultKind::kDropAfter:
+        drop_after = true;
+        break;
     }
   }
   if (drop != nullptr && connection != nullptr) {
@@ -121,13 +129,18 @@ void IboxSimulator::Impl::Serve(const httplib::Request& request, httplib::Respon
   }
   if (http_status != nullptr) {
     response.status = http_status->http_status;
-    response.set_content(http_status->body, std::string(kTextContentType).c_str());
+    response.set_content(http_status->body,
+                         content_type.value_or(std::string(kTextContentType)).c_str());
     return;
   }
   DeviceAnswer answer;
   {
     std::lock_guard lock(device_mutex);
     answer = device.Handle(device_request, overrides);
+  }
+  if (drop_after && connection != nullptr) {
+    connection->Drop();  // carried out, but the answer is lost on the way
+    return;
   }
   response.status = answer.status;
   response.set_content(answer.body, content_type.value_or(answer.content_type).c_str());

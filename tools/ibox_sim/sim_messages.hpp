@@ -72,6 +72,7 @@ inline constexpr std::string_view kUsage =
     "  device-error:CODE        the order fails with CODE (a status request reports it)\n"
     "  http-status:CODE[:BODY]  answer with this HTTP status and body\n"
     "  drop                     close the connection without answering\n"
+    "  drop-after               carry the request out, then close without answering\n"
     "  delay:MS                 wait MS milliseconds before answering\n"
     "  content-type:TYPE        answer with this content type\n"
     "  no-gen-par               status answer without GEN_PAR\n"

@@ -191,6 +191,9 @@ std::string FaultText(const Fault& fault) {
     case FaultKind::kMissingGenPar:
       text = "no-gen-par";
       break;
+    case FaultKind::kDropAfter:
+      text = "drop-after";
+      break;
   }
   if (!fault.match.empty()) text += "@" + fault.match;
   return text;

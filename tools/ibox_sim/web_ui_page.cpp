@@ -63,6 +63,7 @@ const char* const kWebUiPage = R"html(<!DOCTYPE html>
           <option value="device-error">device-error: the order fails with a device code</option>
           <option value="http-status">http-status: an HTTP error answer</option>
           <option value="drop">drop: close the connection without answering</option>
+          <option value="drop-after">drop-after: carry the request out, then close without answering</option>
           <option value="delay">delay: wait before answering (ms)</option>
           <option value="content-type">content-type: answer with another content type</option>
           <option value="no-gen-par">no-gen-par: status answer without GEN_PAR</option>

@@ -1,0 +1,302 @@
+// Whatever goes wrong on the way, PRINTFR through the production library tells the truth about
+// the receipt, checked against what the simulator itself fiscalised: a success is exactly one
+// new receipt with that number, a failure is none, and "may have been printed" only when the
+// device could not be asked. The next receipt then prints cleanly.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ibox_simulator.hpp"
+#include "support/library_host.hpp"
+#include "support/test_environment.hpp"
+
+namespace nvrp {
+namespace {
+
+namespace sim = ibox_sim;
+using testing::Answer;
+using ::testing::HasSubstr;
+
+const std::string kDriver = "NVRP_RORERER_10";
+const std::string kMayBePrinted =
+    "The receipt may have been printed: check the device before printing it again";
+// The driver waits one second for an answer; a delayed answer comes later than that.
+constexpr int kDelayPastTimeoutMs = 1300;
+
+std::string Element(const std::string& aName, const std::string& aValue) {
+  return "<" + aName + ">" + aValue + "</" + aName + ">";
+}
+
+std::string FragmentElement(const std::string& aFragment, const std::string& aName) {
+  const std::string open = "<" + aName + ">";
+  const size_t start = aFragment.find(open);
+  if (start == std::string::npos) return {};
+  const size_t from = start + open.size();
+  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
+}
+
+std::string Sale(const std::string& aDescription, const std::string& aDepartment,
+                 const std::string& aPrice) {
+  return "<ProductSale>" + Element("Description", aDescription) + Element("Quantity", "1") +
+         Element("Department", aDepartment) + Element("Price", aPrice) + Element("Amount", aPrice) +
+         "</ProductSale>";
+}
+
+std::string Payment(const std::string& aType, const std::string& aAmount) {
+  return "<Payment>" + Element("Type", aType) + Element("Amount", aAmount) + "</Payment>";
+}
+
+// A trailer line, two items, a text line, a discount and two payments: 7.00 in all.
+const std::string kTypicalReceipt =
+    "<Receipt><Type>Sale</Type><Lines>" + Sale("Bread", "1", "3.00") + Sale("Olives", "2", "4.50") +
+    "<Text><Description>Gift wrapped</Description></Text>"
+    "<DiscountAmount><Amount>0.50</Amount></DiscountAmount></Lines><Taxes/><Payments>" +
+    Payment("CreditCard", "2.00") + Payment("Cash", "5.00") +
+    "</Payments><TrailerMessages><Text><Value>Thanks</Value><Alignment>left</Alignment></Text>"
+    "</TrailerMessages></Receipt>";
+constexpr int64_t kTypicalTotal = 700;
+const std::string kSimpleReceipt = "<Receipt><Type>Sale</Type><Lines>" + Sale("Item", "1", "1") +
+                                   "</Lines><Taxes/><Payments>" + Payment("Cash", "1") +
+                                   "</Payments></Receipt>";
+
+sim::Fault MakeFault(sim::FaultKind aKind, const std::string& aMatch, bool aSticky = false) {
+  sim::Fault fault;
+  fault.kind = aKind;
+  fault.match = aMatch;
+  fault.sticky = aSticky;
+  return fault;
+}
+
+// Every fault kind the simulator has, for one request.
+struct FaultKind {
+  const char* name;
+  std::vector<sim::Fault> (*make)(const std::string& aMatch);
+  bool slow;  // waits past the time-out: tried on the receipt's orders only
+};
+
+const FaultKind kFaultKinds[] = {
+    {"drop before",
+     [](const std::string& m) {
+       return std::vector{MakeFault(sim::FaultKind::kDropConnection, m)};
+     },
+     false},
+    {"drop after",
+     [](const std::string& m) { return std::vector{MakeFault(sim::FaultKind::kDropAfter, m)}; },
+     false},
+    {"HTTP 500",
+     [](const std::string& m) {
+       sim::Fault fault = MakeFault(sim::FaultKind::kHttpStatus, m);
+       fault.http_status = 500;
+       fault.body = "busy";
+       return std::vector{fault};
+     },
+     false},
+    {"device error",
+     [](const std::string& m) {
+       sim::Fault fault = MakeFault(sim::FaultKind::kDeviceError, m);
+       fault.device_error = 101;
+       return std::vector{fault};
+     },
+     false},
+    {"no GEN_PAR",
+     [](const std::string& m) { return std::vector{MakeFault(sim::FaultKind::kMissingGenPar, m)}; },
+     false},
+    {"answer not labelled XML",
+     [](const std::string& m) { return std::vector{MakeFault(sim::FaultKind::kContentType, m)}; },
+     false},
+    {"answer labelled XML that is not",
+     [](const std::string& m) {
+       sim::Fault body = MakeFault(sim::FaultKind::kHttpStatus, m);
+       body.http_status = 200;
+       body.body = "<<not xml";
+       sim::Fault type = MakeFault(sim::FaultKind::kContentType, m);
+       type.content_type = "text/xml";
+       return std::vector{body, type};
+     },
+     false},
+    {"time-out",
+     [](const std::string& m) {
+       sim::Fault fault = MakeFault(sim::FaultKind::kDelay, m);
+       fault.delay = std::chrono::milliseconds(kDelayPastTimeoutMs);
+       return std::vector{fault};
+     },
+     true},
+};
+
+class ReceiptIntegrity : public ::testing::Test {
+ protected:
+  static const testing::LibraryHost& Library() {
+    static const testing::LibraryHost library(PreparedLibraryPath());
+    return library;
+  }
+
+  // A fresh simulator and a device opened on it: every case starts from the same state.
+  void Restart() {
+    if (fHandle > 0) Library().Call("CLOSE", Envelope(""));
+    fHandle = 0;
+    fSimulator = std::make_unique<sim::IboxSimulator>();
+    fSimulator->Start();
+    const Answer open = Library().Call("OPEN", Envelope(""));
+    ASSERT_EQ(open.result, 0) << open.output;
+    fHandle = std::atoi(FragmentElement(open.output, "Handle").c_str());
+    fSimulator->ClearRequests();
+  }
+
+  void TearDown() override {
+    if (fHandle > 0) Library().Call("CLOSE", Envelope(""));
+  }
+
+  std::string Envelope(const std::string& aBody) const {
+    return "<Request>" + Element("Driver", kDriver) + Element("Handle", std::to_string(fHandle)) +
+           Element("LogId", "integrity") +
+           "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
+           std::to_string(fSimulator->Port()) +
+           "</Port><ConnectTimeout>1</ConnectTimeout><ReadTimeout>1</ReadTimeout></Connection>" +
+           Element("Parameters", Element("GetReceiptText", "true")) + aBody + "</Request>";
+  }
+
+  Answer Print(const std::string& aReceipt) const {
+    return Library().Call("PRINTFR", Envelope(aReceipt));
+  }
+
+  // The requests of the typical receipt printed without a fault on a fresh device, which is
+  // then replaced by another fresh one.
+  std::vector<std::string> CleanRunTargets() {
+    Restart();
+    EXPECT_EQ(Print(kTypicalReceipt).result, 0);
+    std::vector<std::string> targets;
+    for (const sim::RecordedRequest& request : fSimulator->Requests()) {
+      targets.push_back(request.target);
+    }
+    Restart();
+    return targets;
+  }
+
+  std::vector<sim::PrintedDocument> Receipts() const {
+    std::vector<sim::PrintedDocument> receipts;
+    for (const sim::PrintedDocument& document : fSimulator->Printed()) {
+      if (document.kind == sim::PrintedKind::kReceipt) receipts.push_back(document);
+    }
+    return receipts;
+  }
+
+  // The answer against the simulator's record: success is exactly one new receipt with the
+  // answered number and the request's total; failure is none, and never "may be printed"
+  // while the device could be asked.
+  void ExpectTruthful(const Answer& aAnswer, size_t aReceiptsBefore, int64_t aTotal) const {
+    const std::vector<sim::PrintedDocument> receipts = Receipts();
+    if (aAnswer.result == 0) {
+      ASSERT_EQ(receipts.size(), aReceiptsBefore + 1) << "success without one new receipt";
+      EXPECT_EQ(FragmentElement(aAnswer.output, "ReceiptNumber"),
+                std::to_string(receipts.back().number));
+      EXPECT_EQ(receipts.back().total, aTotal);
+      EXPECT_EQ(FragmentElement(aAnswer.output, "Error"), "False");
+    } else {
+      EXPECT_EQ(receipts.size(), aReceiptsBefore) << "failure although printed: " << aAnswer.error;
+      EXPECT_NE(aAnswer.error, kMayBePrinted) << FragmentElement(aAnswer.output, "MessageText");
+      EXPECT_FALSE(aAnswer.error.empty());
+    }
+  }
+
+  std::unique_ptr<sim::IboxSimulator> fSimulator;
+  int32_t fHandle = 0;
+
+ private:
+  static std::string PreparedLibraryPath() {
+    testing::PrepareTestApplication();
+    return NVRP_PRODUCTION_LIBRARY;
+  }
+};
+
+// Every fault kind on every request of a typical receipt (the time-out, which takes a second,
+// on the first item, the last payment and the status after it).
+TEST_F(ReceiptIntegrity, EveryFaultOnEveryRequestGivesATruthfulAnswer) {
+  const std::vector<std::string> targets = CleanRunTargets();
+  ASSERT_GT(targets.size(), 20u);
+
+  int successes = 0;
+  int failures = 0;
+  for (size_t i = 0; i < targets.size(); ++i) {
+    // A fault is matched by target text: it must single out this request.
+    bool unique = true;
+    for (size_t j = 0; j < i; ++j)
+      unique = unique && targets[j].find(targets[i]) == std::string::npos;
+    if (!unique) continue;
+    const bool lastPaymentOrItsStatus =
+        targets[i].find("Amount=5,00") != std::string::npos ||
+        (i > 0 && targets[i - 1].find("Amount=5,00") != std::string::npos);
+    const bool firstItem = targets[i].find("Order=PLU&Use=Sale&Code=1&") != std::string::npos;
+    for (const FaultKind& kind : kFaultKinds) {
+      if (kind.slow && !lastPaymentOrItsStatus && !firstItem) continue;
+      SCOPED_TRACE(std::string(kind.name) + " on request " + std::to_string(i) + ": " + targets[i]);
+      Restart();
+      for (const sim::Fault& fault : kind.make(targets[i])) fSimulator->AddFault(fault);
+      const Answer answer = Print(kTypicalReceipt);
+      ExpectTruthful(answer, 0, kTypicalTotal);
+      (answer.result == 0 ? successes : failures)++;
+      EXPECT_TRUE(fSimulator->PendingFaults().empty()) << "the fault met its request";
+
+      const size_t before = Receipts().size();
+      const Answer next = Print(kSimpleReceipt);
+      EXPECT_EQ(next.result, 0) << next.error;
+      ExpectTruthful(next, before, 100);
+    }
+  }
+  // Faults late in the receipt leave it printed, early ones stop it.
+  EXPECT_GT(successes, 0);
+  EXPECT_GT(failures, 0);
+}
+
+// The receipt closed on the device, but neither its answer nor any status comes back: the
+// answer says it may have been printed, and the next receipt follows it.
+TEST_F(ReceiptIntegrity, ADeviceThatCannotBeAskedGivesTheUncertainAnswer) {
+  // The status request that would ask follows the payment's sequence number.
+  std::string payment;
+  for (const std::string& target : CleanRunTargets()) {
+    if (target.find("Amount=5,00") != std::string::npos) payment = target;
+  }
+  const size_t seqNo = payment.find("SeqNo=");
+  ASSERT_NE(seqNo, std::string::npos);
+  const int askingSeqNo = std::atoi(payment.c_str() + seqNo + 6) + 1;
+  fSimulator->AddFault(MakeFault(sim::FaultKind::kDropAfter, "Amount=5,00"));
+  fSimulator->AddFault(MakeFault(sim::FaultKind::kDropConnection,
+                                 "SeqNo=" + std::to_string(askingSeqNo) + "&db=gen_par"));
+  const Answer answer = Print(kTypicalReceipt);
+  EXPECT_EQ(answer.result, -1);
+  EXPECT_EQ(answer.error, kMayBePrinted);
+  EXPECT_EQ(FragmentElement(answer.output, "ReceiptNumber"), "");
+  EXPECT_THAT(FragmentElement(answer.output, "MessageText"),
+              HasSubstr("Error while processing Payments"));
+  EXPECT_EQ(Receipts().size(), 1u) << "it was printed, which the driver could not know";
+
+  fSimulator->ClearFaults();
+  const Answer next = Print(kSimpleReceipt);
+  EXPECT_EQ(next.result, 0) << next.error;
+  EXPECT_EQ(FragmentElement(next.output, "ReceiptNumber"), "2");
+  ExpectTruthful(next, 1, 100);
+}
+
+// The last payment's answer is lost: the device counted the receipt, so it is reported
+// printed with its own number, and what failed is named in MessageText.
+TEST_F(ReceiptIntegrity, ALostAnswerToTheLastPaymentIsAPrintedReceipt) {
+  Restart();
+  fSimulator->AddFault(MakeFault(sim::FaultKind::kDropAfter, "Amount=5,00"));
+  const Answer answer = Print(kTypicalReceipt);
+  EXPECT_EQ(answer.result, 0) << answer.error;
+  EXPECT_EQ(answer.error, "");
+  EXPECT_EQ(FragmentElement(answer.output, "ReceiptNumber"), "1");
+  EXPECT_EQ(FragmentElement(answer.output, "EJClosingNumber"), "1");
+  EXPECT_THAT(FragmentElement(answer.output, "MessageText"),
+              HasSubstr("Error while processing Payments"));
+  EXPECT_THAT(FragmentElement(answer.output, "ReceiptText"), HasSubstr("Olives"));
+  ExpectTruthful(answer, 0, kTypicalTotal);
+}
+
+}  // namespace
+}  // namespace nvrp
