@@ -14,6 +14,9 @@ from dataclasses import dataclass, field, fields
 from typing import List, Optional
 
 EMPTY_DATE_TIME = "1899-12-30T00:00:00"
+# PRINTFR's answer when it failed part-way and the device could not tell whether it counted
+# the receipt.
+RECEIPT_UNCERTAIN = "The receipt may have been printed: check the device before printing it again"
 
 
 class FiscalError(Exception):
@@ -26,6 +29,12 @@ class FiscalError(Exception):
         self.text = text
         self.answer = answer
         self.log_file_name = log_file_name
+
+    @property
+    def may_have_printed(self):
+        """True when a receipt may have been printed after all: look at the device before
+        printing the sale again."""
+        return self.text == RECEIPT_UNCERTAIN
 
 
 def parse_fragment(fragment):

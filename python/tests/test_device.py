@@ -55,9 +55,15 @@ class SimulatorTest(unittest.TestCase):
         self.simulator.wait(timeout=10)
         self.simulator.stdout.close()
 
-    def inject(self, fault):
-        request = urllib.request.Request("http://127.0.0.1:%d/ui/fault" % self.port,
-                                         data=fault.encode(), method="POST")
+    def inject(self, fault, sticky=False):
+        self.post("/ui/fault" + ("?sticky=1" if sticky else ""), fault)
+
+    def clear_faults(self):
+        self.post("/ui/faults/clear", "")
+
+    def post(self, path, body):
+        request = urllib.request.Request("http://127.0.0.1:%d%s" % (self.port, path),
+                                         data=body.encode(), method="POST")
         urllib.request.urlopen(request, timeout=10).close()
 
     def test_receipt_x_and_z_report_give_typed_answers(self):
@@ -103,6 +109,7 @@ class SimulatorTest(unittest.TestCase):
             with self.assertRaises(fiscal.FiscalError) as caught:
                 device.reprint(reference)
             self.assertEqual(caught.exception.text, "Reprint Receipt is not supported")
+            self.assertFalse(caught.exception.may_have_printed)
             with self.assertRaises(fiscal.FiscalError) as caught:
                 device.journal_report("everything", day, day)
             self.assertEqual(caught.exception.text, "ReportType everything is invalid")
@@ -134,6 +141,21 @@ class SimulatorTest(unittest.TestCase):
             closed.print_x_report()
         self.assertEqual(caught.exception.text, "Printer Handle not found")
         self.assertEqual(caught.exception.log_file_name, "")
+
+    def test_a_receipt_whose_answer_is_lost_is_confirmed_against_the_device(self):
+        with fiscal.Device.open(self.connection) as device:
+            # The only payment closes the receipt on the device; its answer is lost.
+            self.inject("drop-after@Order=PAY")
+            printed = device.print_receipt(deli_receipt(payments=[fiscal.Payment("cash", 20)]))
+            self.assertEqual(printed.receipt_number, "1")
+            self.assertNotEqual(printed.message_text, "")
+
+            # Nothing reached the device: the receipt is known not to be printed.
+            self.inject("drop@Status", sticky=True)
+            with self.assertRaises(fiscal.FiscalError) as caught:
+                device.print_receipt(deli_receipt())
+            self.assertFalse(caught.exception.may_have_printed, caught.exception.text)
+            self.clear_faults()
 
     def test_open_failures(self):
         cases = [
