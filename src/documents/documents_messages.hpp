@@ -8,6 +8,9 @@ namespace nvrp::documents_messages {
 // Every caller-visible text of the request documents. Patterns carry one "%s", filled by
 // Fill() with the value inserted literally.
 
+// Envelope parameter: "true" sends receipt texts unchanged instead of as printable ASCII.
+inline constexpr std::string_view kParamSupportSpecialChars = "SupportSpecialChars";
+
 // Typed access: "<prefix>" + CR LF + "<conversion message>".
 inline constexpr std::string_view kNodeAsString = "Error in processing node %s as string.";
 inline constexpr std::string_view kNodeAsInteger = "Error in processing node %s as integer.";

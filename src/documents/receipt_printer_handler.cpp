@@ -1,6 +1,7 @@
 #include "documents/receipt_printer_handler.hpp"
 
 #include "documents/document_parsers.hpp"
+#include "documents/documents_messages.hpp"
 
 namespace nvrp {
 
@@ -23,9 +24,17 @@ void kReceiptPrinterHandler::DeserializeDocuments(const pugi::xml_document& aXml
   const auto wanted = [&](DT type) { return aDocumentTypes.contains(type); };
   const pugi::xml_document& doc = aXmlDocument;
 
+  // Texts go to the device unchanged (UTF-8) instead of as printable ASCII when asked for.
+  const bool specialChars = ParameterIsTrue(documents_messages::kParamSupportSpecialChars);
   // The order is fixed: the first failing document decides the command's error.
-  if (wanted(DT::dt_Receipt)) fReceipt->Deserialize(doc);
-  if (wanted(DT::dt_NFReceipt)) DeserializeNFReceipt(doc, fNFReceipt);
+  if (wanted(DT::dt_Receipt)) {
+    fReceipt->Deserialize(doc);
+    fReceipt->fSupportSpecialChars = specialChars;
+  }
+  if (wanted(DT::dt_NFReceipt)) {
+    DeserializeNFReceipt(doc, fNFReceipt);
+    fNFReceipt.fSupportSpecialChars = specialChars;
+  }
   if (wanted(DT::dt_Display)) DeserializeCustomerDisplay(doc, fCustomerDisplay);
   if (wanted(DT::dt_Drawer)) DeserializeDrawer(doc, fDrawer);
   if (wanted(DT::dt_EJReport)) DeserializeEJReport(doc, fEJReport);

@@ -192,6 +192,13 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
 
   // --- Receipt orders ------------------------------------------------------------------------
 
+  // Raises a clear error, before anything is sent, for a receipt the device would print with
+  // other amounts: an item's Amount that is not its Quantity × Price rounded to the cent (half
+  // away from zero), a TotalAmount other than the lines' total, a quantity with more than
+  // three decimals or a price or amount with more than two, and a description or trailer text
+  // longer than kMaxDescriptionLength (a barcode longer than kMaxBarcodeLength).
+  static void CheckReceiptForDevice(const kReceipt& aReceipt);
+
   // Sells (aUse "Sale") or refunds (aUse "Refund") aQuantity at aPrice through department
   // aDepartment, then prints aDescription as a comment line of the receipt. The trailer lines
   // recorded so far are written to the title table first. Raises the conversion error when

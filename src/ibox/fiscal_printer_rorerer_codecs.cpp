@@ -19,11 +19,12 @@ namespace msg = ibox_messages;
 
 namespace {
 
-// Characters the device wants percent-encoded besides blanks, controls and non-ASCII.
+// Characters the device wants percent-encoded besides blanks, controls (DEL included) and
+// non-ASCII: a raw DEL is not allowed in a URL and the request would not be sent at all.
 constexpr std::string_view kEscapedCharacters = "*<>#%\"{}|\\^[]`";
 
 bool NeedsEscape(unsigned char aByte) {
-  return aByte < 33 || aByte > 127 ||
+  return aByte < 33 || aByte > 126 ||
          kEscapedCharacters.find(static_cast<char>(aByte)) != std::string_view::npos;
 }
 

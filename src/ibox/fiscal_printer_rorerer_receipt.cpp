@@ -39,15 +39,16 @@ const Currency kOnePiece = Currency::FromUnits(1);
 // --- Opening and voiding ---------------------------------------------------------------------
 
 bool kFiscalPrinter_RORERER::BeginFiscalReceipt(kReceipt& aReceipt) {
+  fReceiptOrderSent = false;
   if (aReceipt.fReceiptType != tkReceiptType::rt_Sale) {
     throw Exception(Text(msg::kReceiptTypeMustBeSale));
   }
+  CheckReceiptForDevice(aReceipt);
   fCountersBeforeVoid.reset();
   const bool result = VoidReceipt();
   // Voiding a receipt left open does not count it: the counters read before are this
   // receipt's starting point.
   fReceiptCountersAtBegin = result ? fCountersBeforeVoid : std::nullopt;
-  fReceiptOrderSent = false;
   if (result) {
     ClearPrintSequence();
     AddPrintSection(tkFiscalPrinterPrintSection::fpps_TrailerMessages);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/currency.hpp"
+
 namespace nvrp::ibox_messages {
 
 // Every exact text of the iBox device: names on the wire, log labels, recorded and raised
@@ -79,6 +81,41 @@ inline constexpr std::string_view kReceiptNotClosed =
     "The receipt was not closed: its payments do not reach its total";
 inline constexpr std::string_view kNoReceiptPrinted =
     "No receipt was printed: the receipt sent nothing to the device";
+// Checks of a receipt before it is sent: the longest description or trailer text and the
+// longest barcode, in UTF-16 code units, and the texts that name what was refused.
+inline constexpr size_t kMaxDescriptionLength = 200;
+inline constexpr size_t kMaxBarcodeLength = 500;
+inline constexpr std::string_view kFieldQuantity = "Quantity";
+inline constexpr std::string_view kFieldPrice = "Price";
+inline constexpr std::string_view kFieldAmount = "Amount";
+inline constexpr std::string_view kFieldDescription = "Description";
+inline constexpr std::string_view kFieldValue = "Value";
+inline constexpr std::string_view kLineAmountTooLarge = "Quantity x Price is out of range";
+inline std::string LineName(size_t aNumber) { return "Line " + std::to_string(aNumber); }
+inline std::string PaymentName(size_t aNumber) { return "Payment " + std::to_string(aNumber); }
+inline std::string TrailerLineName(size_t aNumber) {
+  return "Trailer line " + std::to_string(aNumber);
+}
+inline std::string TooManyDecimals(const std::string& aWhere, std::string_view aField,
+                                   Currency aValue, int aDecimals) {
+  return aWhere + ": " + std::string(aField) + " " + CurrencyToText(aValue) + " has more than " +
+         std::to_string(aDecimals) + " decimals";
+}
+inline std::string TextTooLong(const std::string& aWhere, std::string_view aField, size_t aLimit) {
+  return aWhere + ": " + std::string(aField) + " is longer than " + std::to_string(aLimit) +
+         " characters";
+}
+inline std::string AmountDisagrees(const std::string& aWhere, Currency aAmount, Currency aQuantity,
+                                   Currency aPrice, Currency aExpected) {
+  return aWhere + ": Amount " + FormatCurrencyFixed(aAmount, 2) + " is not Quantity " +
+         CurrencyToText(aQuantity) + " x Price " + FormatCurrencyFixed(aPrice, 2) + " = " +
+         FormatCurrencyFixed(aExpected, 2) + ", which the device would print";
+}
+inline std::string TotalDisagrees(Currency aTotal, Currency aLines) {
+  return "TotalAmount " + FormatCurrencyFixed(aTotal, 2) + " is not the total of the lines " +
+         FormatCurrencyFixed(aLines, 2);
+}
+
 // The day's receipt count or Z number moved by more than this receipt.
 inline constexpr std::string_view kCountersDisagree =
     "The device's receipt counters moved by more than this receipt";

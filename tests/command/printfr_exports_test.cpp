@@ -630,6 +630,7 @@ TEST_F(PrintfrExports, TextsAreSentPrintableAndEncoded) {
       {"ampersand", "Salt & Pepper", "Salt%20%26%20Pepper"},
       {"bar and caret", "a|b^c", "a%20b%20c"},
       {"control characters", "Tab\there\x01.", "Tab%20here%20."},
+      {"delete character", "Del\x7F", "Del%7F"},
       {"device characters", "50% *off* <now> #1", "50%25%20%2Aoff%2A%20%3Cnow%3E%20%231"},
       {"letters with accents", "CAFÉ À LA CRÈME 5€", "CAFE%20A%20LA%20CREME%205E"},
   };
@@ -640,8 +641,8 @@ TEST_F(PrintfrExports, TextsAreSentPrintableAndEncoded) {
     lines += Sale(EscapeXml(c.description), "1", "1", "1", "1");
     wire.Item("Sale", "1", "1,000", "1,00", c.onWire);
   }
-  wire.Pay("7,00", "1").Refresh();
-  ExpectPrinted(Print(Receipt(lines, Payment("Cash", "7"))), 1, wire);
+  wire.Pay("8,00", "1").Refresh();
+  ExpectPrinted(Print(Receipt(lines, Payment("Cash", "8"))), 1, wire);
 }
 
 TEST_F(PrintfrExports, OnlySalesArePrinted) {
@@ -888,12 +889,18 @@ TEST_F(PrintfrExports, BadInputFailsWithItsMessageAndNeverReportsSuccess) {
       {"text lines only", Receipt("<Text><Description>Hello</Description></Text>", ""),
        kReceiptNotClosed},
       {"a thousand lines", Receipt(thousand, Payment("Cash", "1000")), kTooManyLines},
+      // Values the wire cannot carry are refused before anything is sent.
       {"price at the top of the currency type",
-       Receipt(Sale("Item", "1", "1", "922337203685477.5807", "1"), cash, "", total), kTooLarge},
+       Receipt(Sale("Item", "1", "1", "922337203685477.5807", "1"), cash, "", total),
+       "Line 1: Price 922337203685477.5807 has more than 2 decimals"},
       {"quantity at the top of the currency type",
-       Receipt(Sale("Item", "1", "922337203685477.5807", "1", "1"), cash, "", total), kTooLarge},
+       Receipt(Sale("Item", "1", "922337203685477.5807", "1", "1"), cash, "", total),
+       "Line 1: Quantity 922337203685477.5807 has more than 3 decimals"},
       {"price at the bottom of the currency type",
-       Receipt(Sale("Item", "1", "1", "-922337203685477.5808", "1"), cash, "", total), kWrongPrice},
+       Receipt(Sale("Item", "1", "1", "-922337203685477.5808", "1"), cash, "", total),
+       "Line 1: Price -922337203685477.5808 has more than 2 decimals"},
+      {"price above the device's limit",
+       Receipt(Sale("Item", "1", "1", "10000000", "10000000"), cash), kTooLarge},
       {"amounts whose sum leaves the currency type",
        Receipt(Sale("A", "1", "1", "1", "922337203685477") +
                    Sale("B", "1", "1", "1", "922337203685477"),
@@ -912,7 +919,7 @@ TEST_F(PrintfrExports, BadInputFailsWithItsMessageAndNeverReportsSuccess) {
        "'abc' is not a valid integer value"},
       {"no department",
        Receipt("<ProductSale><Description>Item</Description><Quantity>1</Quantity><Price>10"
-               "</Price></ProductSale>",
+               "</Price><Amount>10</Amount></ProductSale>",
                cash),
        "'' is not a valid integer value"},
   };

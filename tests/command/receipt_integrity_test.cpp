@@ -158,7 +158,8 @@ class ReceiptIntegrity : public ::testing::Test {
            "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
            std::to_string(fSimulator->Port()) +
            "</Port><ConnectTimeout>1</ConnectTimeout><ReadTimeout>1</ReadTimeout></Connection>" +
-           Element("Parameters", Element("GetReceiptText", "true")) + aBody + "</Request>";
+           Element("Parameters", Element("GetReceiptText", "true") + fExtraParameters) + aBody +
+           "</Request>";
   }
 
   Answer Print(const std::string& aReceipt) const {
@@ -206,6 +207,7 @@ class ReceiptIntegrity : public ::testing::Test {
 
   std::unique_ptr<sim::IboxSimulator> fSimulator;
   int32_t fHandle = 0;
+  std::string fExtraParameters;
 
  private:
   static std::string PreparedLibraryPath() {
@@ -296,6 +298,109 @@ TEST_F(ReceiptIntegrity, ALostAnswerToTheLastPaymentIsAPrintedReceipt) {
               HasSubstr("Error while processing Payments"));
   EXPECT_THAT(FragmentElement(answer.output, "ReceiptText"), HasSubstr("Olives"));
   ExpectTruthful(answer, 0, kTypicalTotal);
+}
+
+// Amounts the device would print otherwise, and values the wire cannot carry, are refused with
+// a clear message before anything is sent; receipts the device prints as asked stay valid.
+TEST_F(ReceiptIntegrity, AmountsAreCheckedBeforeAnythingIsSent) {
+  const auto sale = [](const std::string& aQuantity, const std::string& aPrice,
+                       const std::string& aAmount, const std::string& aDescription = "Item") {
+    return "<ProductSale>" + Element("Description", aDescription) + Element("Quantity", aQuantity) +
+           Element("Department", "1") + Element("Price", aPrice) + Element("Amount", aAmount) +
+           "</ProductSale>";
+  };
+  const auto receipt = [](const std::string& aLines, const std::string& aPayment,
+                          const std::string& aTotal = "", const std::string& aTrailer = "") {
+    return "<Receipt><Type>Sale</Type>" + (aTotal.empty() ? "" : Element("TotalAmount", aTotal)) +
+           Element("Lines", aLines) + "<Taxes/>" + Element("Payments", Payment("Cash", aPayment)) +
+           Element("TrailerMessages", aTrailer) + "</Receipt>";
+  };
+  const std::string longest(200, 'x');
+  const struct {
+    const char* name;
+    std::string receipt;
+    std::string message;  // empty: printed, for aTotal hundredths
+    int64_t total;
+  } cases[] = {
+      {"amount other than quantity x price", receipt(sale("2", "2.00", "5.00"), "5"),
+       "Line 1: Amount 5.00 is not Quantity 2 x Price 2.00 = 4.00, which the device would print",
+       0},
+      {"total other than the lines'", receipt(sale("1", "1", "1"), "10", "10.00"),
+       "TotalAmount 10.00 is not the total of the lines 1.00", 0},
+      {"quantity beyond three decimals", receipt(sale("0.0005", "1000", "0.50"), "1"),
+       "Line 1: Quantity 0.0005 has more than 3 decimals", 0},
+      {"price beyond two decimals", receipt(sale("1000", "0.001", "1"), "1"),
+       "Line 1: Price 0.001 has more than 2 decimals", 0},
+      {"discount beyond two decimals",
+       receipt(sale("1", "1", "1") + "<DiscountAmount><Amount>0.125</Amount></DiscountAmount>",
+               "1"),
+       "Line 2: Amount 0.125 has more than 2 decimals", 0},
+      {"payment beyond two decimals", receipt(sale("1", "1", "1"), "1.005"),
+       "Payment 1: Amount 1.005 has more than 2 decimals", 0},
+      {"description too long", receipt(sale("1", "1", "1", longest + "x"), "1"),
+       "Line 1: Description is longer than 200 characters", 0},
+      {"description of ten megabytes",
+       receipt(sale("1", "1", "1", std::string(10 << 20, 'y')), "1"),
+       "Line 1: Description is longer than 200 characters", 0},
+      {"trailer text too long",
+       receipt(sale("1", "1", "1"), "1", "",
+               "<Text><Value>" + longest + "x</Value><Alignment>left</Alignment></Text>"),
+       "Trailer line 1: Value is longer than 200 characters", 0},
+      // Rounded to the cent half away from zero, as the device prints it.
+      {"a half cent rounds up", receipt(sale("1.5", "0.99", "1.49"), "1.49"), "", 149},
+      {"a thousandth of a piece", receipt(sale("0.001", "10", "0.01"), "0.01"), "", 1},
+      {"a matching total", receipt(sale("3", "1.10", "3.30"), "3.30", "3.30"), "", 330},
+      {"the longest description", receipt(sale("1", "1", "1", longest), "1"), "", 100},
+      {"a weighed item at its own amount",
+       receipt("<WeightedProductSale><Description>Cheese</Description><Quantity>1.25</Quantity>"
+               "<UOM>KG</UOM><Department>4</Department><Price>12.9</Price><Amount>16.13</Amount>"
+               "</WeightedProductSale>",
+               "16.13"),
+       "", 1613},
+  };
+  Restart();
+  size_t printed = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fSimulator->ClearRequests();
+    const Answer answer = Print(c.receipt);
+    if (c.message.empty()) {
+      ExpectTruthful(answer, printed++, c.total);
+      EXPECT_EQ(answer.result, 0) << answer.error;
+      continue;
+    }
+    EXPECT_EQ(answer.result, -1);
+    EXPECT_EQ(answer.error, c.message);
+    EXPECT_TRUE(fSimulator->Requests().empty()) << "nothing is sent";
+  }
+}
+
+// A Greek shop's texts reach the paper roll as written with SupportSpecialChars; without it
+// they are printable ASCII, so the Greek letters print as blanks.
+TEST_F(ReceiptIntegrity, SupportSpecialCharsPrintsGreekAsWritten) {
+  const std::string greek = "Ψωμί χωριάτικο";
+  const std::string receipt = "<Receipt><Type>Sale</Type><Lines>" + Sale(greek, "1", "1.20") +
+                              "</Lines><Taxes/><Payments>" + Payment("Cash", "1.20") +
+                              "</Payments><TrailerMessages><Text><Value>Ευχαριστούμε</Value>"
+                              "<Alignment>left</Alignment></Text></TrailerMessages></Receipt>";
+  fExtraParameters = Element("SupportSpecialChars", "true");
+  Restart();
+  const Answer answer = Print(receipt);
+  ASSERT_EQ(answer.result, 0) << answer.error;
+  bool encoded = false;
+  for (const sim::RecordedRequest& request : fSimulator->Requests()) {
+    encoded = encoded || request.query.find("Descr=%CE%A8%CF%89%CE%BC%CE%AF%20%CF%87") == 0 ||
+              request.query.find("&Descr=%CE%A8%CF%89%CE%BC%CE%AF%20%CF%87") != std::string::npos;
+  }
+  EXPECT_TRUE(encoded) << "the description goes out as percent-encoded UTF-8";
+  EXPECT_THAT(Receipts().back().text, HasSubstr(greek));
+  EXPECT_THAT(Receipts().back().text, HasSubstr("Ευχαριστούμε"));
+  EXPECT_THAT(FragmentElement(answer.output, "ReceiptText"), HasSubstr(greek));
+
+  fExtraParameters.clear();
+  Restart();
+  ASSERT_EQ(Print(receipt).result, 0);
+  EXPECT_THAT(Receipts().back().text, ::testing::Not(HasSubstr("Ψ")));
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ TEST(IBoxFormatDescription, EscapesForTheDevice) {
       {"*<>#%\"{}\\[]`", LA::la_left, 1, "%2A%3C%3E%23%25%22%7B%7D%5C%5B%5D%60"},
       // Kept as they are.
       {"az09=+/,.:;?!$'()-_~", LA::la_left, 1, "az09=+/,.:;?!$'()-_~"},
-      {"\t\r\n\x7F", LA::la_left, 1, "%09%0D%0A\x7F"},
+      // Controls, DEL included: the HTTP client refuses a URL with a raw DEL.
+      {"\t\r\n\x7F", LA::la_left, 1, "%09%0D%0A%7F"},
       {"Καφές", LA::la_left, 1, "%CE%9A%CE%B1%CF%86%CE%AD%CF%82"},
       {"", LA::la_center, 2, "%7C%7B%3E+"},
   };
