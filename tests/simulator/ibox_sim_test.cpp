@@ -454,11 +454,45 @@ TEST_F(SimulatorTest, PaperRollControlsAddFaultsAndMoveTheDrawer) {
   EXPECT_TRUE(simulator_->Requests().empty());
 }
 
+// Status values the device never produces, for the readers of the status answer.
+TEST_F(SimulatorTest, StatusValueFaultsReplaceOrLeaveOutOneValue) {
+  struct Case {
+    std::string option;
+    std::string name;
+    std::string text;  // "-": left out
+  };
+  const std::vector<Case> cases{
+      {"status-value:CurrentReceiptType=33", "CurrentReceiptType", "33"},
+      {"status-value:DayFiscalRcptCnt=abc@Status", "DayFiscalRcptCnt", "abc"},
+      {"status-value:DrawerSensorIsHigh", "DrawerSensorIsHigh", "-"},
+      {"status-value:Extra=1", "Extra", "1"},
+  };
+  for (const auto& c : cases) {
+    Fault fault;
+    ASSERT_TRUE(ParseFaultOption(c.option, false, fault)) << c.option;
+    simulator_->AddFault(fault);
+    auto values = Status();
+    if (c.text == "-") {
+      EXPECT_EQ(values.count(c.name), 0u) << c.option;
+    } else {
+      EXPECT_EQ(values[c.name], c.text) << c.option;
+    }
+    EXPECT_TRUE(simulator_->PendingFaults().empty()) << c.option << " is used up";
+  }
+  Fault serial;
+  ASSERT_TRUE(ParseFaultOption("status-value:DeviceSerialNo", false, serial));
+  simulator_->AddFault(serial);
+  const HttpResult answer = Send(
+      "db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=1&db=gen_par&Sync=&MakeXmlOtf=stat");
+  EXPECT_EQ(answer.body.find("DeviceSerialNo"), std::string::npos) << answer.body;
+  EXPECT_EQ(Status()["CurrentReceiptType"], "0");
+}
+
 TEST(FaultOptionTest, RejectsMalformedOptions) {
   Fault fault;
-  for (const char* option :
-       {"", "device-error", "device-error:0", "device-error:x", "http-status:99", "drop:1",
-        "delay:-5", "unknown", "no-gen-par@", "content-type:"}) {
+  for (const char* option : {"", "device-error", "device-error:0", "device-error:x",
+                             "http-status:99", "drop:1", "delay:-5", "unknown", "no-gen-par@",
+                             "content-type:", "status-value:", "status-value:=1"}) {
     EXPECT_FALSE(ParseFaultOption(option, false, fault)) << option;
   }
 }

@@ -32,6 +32,25 @@ void AddElement(pugi::xml_node parent, const char* name, const std::string& text
   parent.append_child(name).text().set(text.c_str());
 }
 
+void ReplaceStatusValue(pugi::xml_node root, const std::string& name,
+                        const std::optional<std::string>& text) {
+  if (name == "DeviceSerialNo") {
+    root.remove_attribute(name.c_str());
+    if (text) root.append_attribute(name.c_str()) = text->c_str();
+    return;
+  }
+  pugi::xml_node gen_par = root.child("GEN_PAR");
+  if (!gen_par) return;
+  pugi::xml_node element = gen_par.child(name.c_str());
+  if (!text) {
+    gen_par.remove_child(element);
+  } else if (element) {
+    element.text().set(text->c_str());
+  } else {
+    AddElement(gen_par, name.c_str(), *text);
+  }
+}
+
 std::string SaveXml(const pugi::xml_document& document) {
   std::ostringstream out;
   document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
@@ -114,6 +133,7 @@ std::string BuildStatusXml(const StatusValues& values) {
     AddElement(gen_par, "CurrentReceiptType", ReceiptTypeText(values.open_document));
     AddElement(gen_par, "DrawerSensorIsHigh", values.drawer_open ? "1" : "0");
   }
+  if (values.replaced) ReplaceStatusValue(root, values.replaced->first, values.replaced->second);
   return SaveXml(document);
 }
 

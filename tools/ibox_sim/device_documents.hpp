@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device_types.hpp"
@@ -21,6 +23,9 @@ struct StatusValues {
   DocumentKind open_document = DocumentKind::kNone;
   bool drawer_open = false;
   bool omit_gen_par = false;
+  // A value written instead of the device's (left out without text): a GEN_PAR child, or the
+  // root's DeviceSerialNo attribute.
+  std::optional<std::pair<std::string, std::optional<std::string>>> replaced;
 };
 
 // The status document: root with DeviceSerialNo and a GEN_PAR child holding the counters.

@@ -10,7 +10,11 @@ namespace nvrp::ibox_sim {
 namespace {
 
 bool Matches(const Fault& fault, std::string_view command, std::string_view target) {
-  if (fault.match.empty()) return fault.kind != FaultKind::kDeviceError || command == "Status";
+  if (fault.match.empty()) {
+    const bool status_only =
+        fault.kind == FaultKind::kDeviceError || fault.kind == FaultKind::kStatusValue;
+    return !status_only || command == "Status";
+  }
   return EqualsNoCase(fault.match, command) || target.find(fault.match) != std::string_view::npos;
 }
 
@@ -50,6 +54,13 @@ bool ApplyValue(std::string_view kind, std::string_view value, Fault& fault) {
     fault.kind = FaultKind::kContentType;
     fault.content_type = std::string(value);
     return true;
+  }
+  if (kind == "status-value") {
+    const size_t equals = value.find('=');
+    fault.kind = FaultKind::kStatusValue;
+    fault.status_name = std::string(value.substr(0, equals));
+    if (equals != std::string_view::npos) fault.status_text = std::string(value.substr(equals + 1));
+    return !fault.status_name.empty();
   }
   if (!value.empty()) return false;
   if (kind == "drop") {
@@ -104,7 +115,7 @@ std::vector<Fault> FaultInjector::Pending() const {
 
 std::vector<Fault> FaultInjector::Take(std::string_view command, std::string_view target) {
   std::lock_guard lock(fMutex);
-  std::array<bool, 7> kind_taken{};
+  std::array<bool, 8> kind_taken{};  // one per FaultKind
   std::vector<Fault> taken;
   for (auto it = fFaults.begin(); it != fFaults.end();) {
     const auto kind_index = static_cast<size_t>(it->kind);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@ enum class FaultKind {
   kContentType,     // answer with another content type
   kMissingGenPar,   // status answer without GEN_PAR
   kDropAfter,       // carry the request out, then close the connection without answering
+  kStatusValue,     // a value of the status answer replaced or left out
 };
 
 struct Fault {
@@ -30,6 +32,10 @@ struct Fault {
   std::string body;
   std::chrono::milliseconds delay{0};
   std::string content_type = "text/html";
+  // kStatusValue: a child of GEN_PAR, or the root's attribute DeviceSerialNo, and its text;
+  // no text leaves it out.
+  std::string status_name;
+  std::optional<std::string> status_text;
 };
 
 // Parses "KIND[:VALUE][@MATCH]" (see the program's usage text); false when malformed.

@@ -391,6 +391,7 @@ DeviceAnswer IboxDevice::StatusAnswer(const AnswerOverrides& overrides) {
   values.open_document = fDocument.kind;
   values.drawer_open = DrawerIsOpen();
   values.omit_gen_par = overrides.omit_gen_par;
+  values.replaced = overrides.status_value;
   return DeviceAnswer{200, std::string(kXmlContentType), BuildStatusXml(values)};
 }
 

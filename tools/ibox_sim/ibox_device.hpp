@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "device_clock.hpp"
@@ -33,6 +34,8 @@ struct AnswerOverrides {
   std::optional<int32_t> refuse_order_with;  // the order is not carried out; LastError := code
   std::optional<int32_t> report_error;       // LastError shown in this status answer
   bool omit_gen_par = false;
+  // A status value replaced (or left out, without text).
+  std::optional<std::pair<std::string, std::optional<std::string>>> status_value;
 };
 
 // Name of the command a request carries: "Status", "Clr_Errors", "Void_Rcpt", "Force_Z",

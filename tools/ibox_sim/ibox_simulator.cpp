@@ -121,6 +121,9 @@ void IboxSimulator::Impl::Serve(const httplib::Request& request, httplib::Respon
       case FaultKind::kDropAfter:
         drop_after = true;
         break;
+      case FaultKind::kStatusValue:
+        overrides.status_value = std::make_pair(fault.status_name, fault.status_text);
+        break;
     }
   }
   if (drop != nullptr && connection != nullptr) {

@@ -76,6 +76,8 @@ inline constexpr std::string_view kUsage =
     "  delay:MS                 wait MS milliseconds before answering\n"
     "  content-type:TYPE        answer with this content type\n"
     "  no-gen-par               status answer without GEN_PAR\n"
+    "  status-value:NAME[=TEXT] status value NAME (a GEN_PAR child or DeviceSerialNo) as TEXT,\n"
+    "                           left out without =TEXT\n"
     "MATCH is a command name (Status, PLU, COMMENT, MOD, PAY, Void_Rcpt, End_Rcpt, Force_Z,\n"
     "Clr_Errors, XReport, SubTotal, OpenDrawer, Titles, Journal) or text of the request\n"
     "target; without it a fault applies to any request (device errors: to status requests).\n";
