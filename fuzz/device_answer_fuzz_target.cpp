@@ -1,9 +1,13 @@
 // Feeds arbitrary bytes to the iBox's pure text codecs: the device clock reader, the integer
-// reader of status fields and error codes, and the encoders of texts sent to the device.
+// reader of status fields and error codes, the encoders of texts sent to the device, and the
+// readers of a status answer (status, drawer, clock), which need no device.
 // nvrp::Exception is the expected answer to bad input; anything else aborts the run.
 
 #include <cstddef>
+#include <pugixml.hpp>
+
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/nv_exception.hpp"
@@ -43,6 +47,25 @@ void EncodeTexts(std::string_view aText) {
   (void)kFiscalPrinter_RORERER::EncodeBarcodeValue(aText);
 }
 
+// The bytes as a status answer; one that is not XML never reaches the readers.
+void ReadStatusAnswer(std::string_view aText) {
+  pugi::xml_document answer;
+  if (!answer.load_buffer(aText.data(), aText.size())) return;
+  std::string missing;
+  try {
+    kFiscalPrinter_RORERER::tkIBoxStatusValues values;
+    (void)kFiscalPrinter_RORERER::ReadStatusValues(answer, values, missing);
+  } catch (const nvrp::Exception&) {
+  }
+  bool isOpen = false;
+  (void)kFiscalPrinter_RORERER::ReadDrawerValue(answer, isOpen, missing);
+  try {
+    nvrp::DateTime clock = 0;
+    (void)kFiscalPrinter_RORERER::ReadClockValue(answer, clock, missing);
+  } catch (const nvrp::Exception&) {
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -50,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadClock(text);
   ReadErrorCode(text);
   EncodeTexts(text);
+  ReadStatusAnswer(text);
   return 0;
 }

@@ -51,6 +51,22 @@ inline constexpr std::string_view kParamRTServerTillSerial = "RTServerTillSerial
 inline constexpr std::string_view kParamProcessor = "Processor";
 inline constexpr std::string_view kParamGetReceiptText = "GetReceiptText";
 inline constexpr std::string_view kParamGetReceiptImage = "GetReceiptImage";
+inline constexpr std::string_view kParamTrainingMode = "TrainingMode";
+inline constexpr std::string_view kParamDateTime = "DateTime";
+
+// Training mode asked for on a device that has none: the device would go on issuing real
+// fiscal receipts.
+inline constexpr std::string_view kTrainingModeNotSupported =
+    "Training mode is not supported by the device";
+
+// Department table results: sales types and the economic activity's VAT mode.
+inline constexpr std::string_view kSalesTypeProduct = "Product";
+inline constexpr std::string_view kSalesTypeService = "Service";
+inline constexpr std::string_view kEAVATModeOn = "1";
+inline constexpr std::string_view kEAVATModeOff = "0";
+
+// Line end of the payment receipt text.
+inline constexpr std::string_view kPaymentLineEnd = "\r\n";
 
 // Device log directory under the host executable's directory.
 inline constexpr std::string_view kLogDirectory = "LogFiles/FiscalPrinter";
@@ -140,8 +156,5 @@ inline constexpr std::string_view kDocumentLayout = "DocumentLayout";
 // RT signing server bridge.
 inline constexpr std::string_view kRTServerNoLibrary = "RT server library not configured";
 inline constexpr std::string_view kRTServerMissingExport = "RT server library lacks the export ";
-
-// Public operations that are not built yet; these disappear as the operations land.
-inline constexpr std::string_view kNotImplemented = "Not implemented";
 
 }  // namespace nvrp::device_messages

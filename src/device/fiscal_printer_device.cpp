@@ -103,8 +103,6 @@ bool kFiscalPrinterDevice::HandlerErrorFound() const { return fIOHandler->ErrorF
 
 std::string kFiscalPrinterDevice::HandlerErrorMessage() const { return fIOHandler->ErrorMessage(); }
 
-std::string kFiscalPrinterDevice::NotImplementedText() { return Text(msg::kNotImplemented); }
-
 bool kFiscalPrinterDevice::Call(bool aOk, std::string_view aPrimitiveName) {
   if (!aOk && !fIOHandler->ErrorFound()) {
     fIOHandler->SetCustomError(kPrimitiveFailedCode,
@@ -184,56 +182,6 @@ _int_CLOSE_result kFiscalPrinterDevice::Pub_Close(kReceiptPrinterHandler&) {
   fIOHandler->Disconnect();
   FinishOperation(result);
   return result;
-}
-
-// --- Operations not built yet ----------------------------------------------------------------
-
-_int_GETSTATUS_result kFiscalPrinterDevice::Pub_GetStatus(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_GETSTATUS_result>(msg::kBannerGetStatus);
-}
-
-_int_SET_result kFiscalPrinterDevice::Pub_Set(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_SET_result>(msg::kBannerSet);
-}
-
-_int_SETDATETIME_result kFiscalPrinterDevice::Pub_SetDateTime(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_SETDATETIME_result>(msg::kBannerSetDateTime);
-}
-
-_int_GETVATTABLE_result kFiscalPrinterDevice::Pub_GetVatTable(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_GETVATTABLE_result>(msg::kBannerGetVatTable);
-}
-
-_int_SETVATTABLE_result kFiscalPrinterDevice::Pub_SetVatTable(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_SETVATTABLE_result>(msg::kBannerSetVatTable);
-}
-
-_int_GETDEPTTABLE_result kFiscalPrinterDevice::Pub_GetDeptTable(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_GETDEPTTABLE_result>(msg::kBannerGetDeptTable);
-}
-
-_int_SETDEPTTABLE_result kFiscalPrinterDevice::Pub_SetDeptTable(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_SETDEPTTABLE_result>(msg::kBannerSetDeptTable);
-}
-
-_int_GETDRSTATUS_result kFiscalPrinterDevice::Pub_GetDrawerStatus(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_GETDRSTATUS_result>(msg::kBannerGetDrawerStatus);
-}
-
-_int_OPENDR_result kFiscalPrinterDevice::Pub_OpenDrawer(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_OPENDR_result>(msg::kBannerOpenDrawer);
-}
-
-_int_DISPLAY_result kFiscalPrinterDevice::Pub_WriteDisplay(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_DISPLAY_result>(msg::kBannerWriteDisplay);
-}
-
-_int_PRINTNFR_result kFiscalPrinterDevice::Pub_PrintNFReceipt(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_PRINTNFR_result>(msg::kBannerPrintNFReceipt);
-}
-
-_int_PAY_result kFiscalPrinterDevice::Pub_Pay(kReceiptPrinterHandler&) {
-  return NotImplemented<_int_PAY_result>(msg::kBannerPay);
 }
 
 }  // namespace nvrp

@@ -241,14 +241,6 @@ class kFiscalPrinterDevice {
     aResult.ErrorText = aResult.Error ? HandlerErrorMessage() : std::string();
     return !aResult.Error;
   }
-  // Frame of an operation not built yet: banner, then Error true with "Not implemented".
-  template <typename TResult>
-  TResult NotImplemented(std::string_view aBannerWord) {
-    TResult result;
-    BeginOperation(aBannerWord, result);
-    result.ErrorText = NotImplementedText();
-    return result;
-  }
 
   // Readiness step before a document or report: CheckDeviceReady, else VoidReceipt (through
   // Call). True when the document may begin.
@@ -307,12 +299,13 @@ class kFiscalPrinterDevice {
   std::string RTServerReportError(std::string_view aFallback) const;
   std::string ProcessorReportError(std::string_view aFallback) const;
   void RunEJReport(const kEJReport& aReport, std::string& aText);
+  // Body lines of a non-fiscal document, each by its kind; stops at the first that fails.
+  bool PrintNonFiscalLines(kReceipt* aReceipt, kReceiptMessageLines& aLines);
 
   void WriteBanner(std::string_view aBannerWord) const;
   std::string LogFileName() const;
   bool HandlerErrorFound() const;
   std::string HandlerErrorMessage() const;
-  static std::string NotImplementedText();
 
  protected:
   int32_t fHandle = 0;

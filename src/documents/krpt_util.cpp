@@ -294,12 +294,20 @@ bool krptUtil::GetNodeValueAsBoolean(const pugi::xml_node& aParentNode, std::str
   const pugi::xml_node node = FindChild(aParentNode, aNodeName);
   if (!node) return aDefaultValue;
   const std::string text = ElementText(node, msg::kNodeAsBoolean, aNodeName);
+  try {
+    return StrToBool(text);
+  } catch (const Exception& e) {
+    FailNode(msg::kNodeAsBoolean, aNodeName, e.what());
+  }
+}
+
+bool krptUtil::StrToBool(std::string_view aText) {
   double number = 0;
-  if (TryParseNumber(text, number)) return number != 0;
-  const std::string lowered = AsciiLower(text);
+  if (TryParseNumber(aText, number)) return number != 0;
+  const std::string lowered = AsciiLower(aText);
   if (lowered == "true") return true;
   if (lowered == "false") return false;
-  FailNode(msg::kNodeAsBoolean, aNodeName, msg::Fill(msg::kInvalidBoolean, text));
+  throw Exception(msg::Fill(msg::kInvalidBoolean, aText));
 }
 
 int32_t krptUtil::StrToInt(std::string_view aText) {

@@ -39,6 +39,9 @@ class krptUtil {
   // Decimal integer with an optional sign, 32-bit range, nothing else (no blanks, no hex).
   // Throws "'<text>' is not a valid integer value".
   static int32_t StrToInt(std::string_view aText);
+  // A number (0 is false, any other true) or "true"/"false" in any letter case. Throws
+  // "'<text>' is not a valid boolean value" for anything else, the empty text included.
+  static bool StrToBool(std::string_view aText);
 
   // Decoders lower-case the text (ASCII) and compare whole words.
   static tkReceiptType DecodeReceiptType(std::string_view aText);

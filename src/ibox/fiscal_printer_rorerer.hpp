@@ -170,6 +170,23 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // A barcode value percent-encoded except for letters, digits and "-._~", so that any data
   // (a QR code URL with "?" and "&", say) reaches the device whole.
   static std::string EncodeBarcodeValue(std::string_view aValue);
+  // Values of a status answer that ReadStatus reports.
+  struct tkIBoxStatusValues {
+    bool DayOpened = false;
+    nvrp::DateTime DateTime = 0;
+    bool FiscalReceiptOpen = false;
+    bool ReceiptOpen = false;
+    std::string SerialNumber;  // empty when the answer names none
+  };
+  // Readers of a status answer already received (a document whose element holds GEN_PAR):
+  // false with the name of the first element it lacks in aMissing. A receipt count or a clock
+  // that does not convert raises its conversion error.
+  static bool ReadStatusValues(const pugi::xml_document& aAnswer, tkIBoxStatusValues& aValues,
+                               std::string& aMissing);
+  static bool ReadDrawerValue(const pugi::xml_document& aAnswer, bool& aIsOpen,
+                              std::string& aMissing);
+  static bool ReadClockValue(const pugi::xml_document& aAnswer, DateTime& aDateTime,
+                             std::string& aMissing);
   // Device clock text ("Mo 05/06/2023 09:05:07" or with "Ω" between date and time) to a
   // date-time. Raises the conversion error for a field that is not an integer and the
   // encoding error for a date that does not exist.
@@ -236,8 +253,6 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
  protected:
   // Records aMessage with the channel's error code and returns false.
   bool Fail(const std::string& aMessage);
-  // Every primitive this class does not offer yet: records "Not implemented", returns false.
-  bool NotImplementedPrimitive();
 
   std::vector<std::string> fConfigList;
   int32_t fSeqNo = 0;

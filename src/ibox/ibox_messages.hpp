@@ -50,6 +50,12 @@ inline constexpr std::string_view kFiscalReceipt = "033";
 inline constexpr std::string_view kFiscalReceiptShort = "33";
 inline constexpr char kStatusValueSeparator = ':';
 inline constexpr std::string_view kThousandsSeparator = ".";
+inline constexpr std::string_view kDrawerSensorHigh = "1";
+// The only fiscal mode the device reports.
+inline constexpr std::string_view kFiscalModeMF = "MF";
+
+// The device clock cannot be set from outside.
+inline constexpr std::string_view kSetDateTimeNotSupported = "Set Date and Time is not supported";
 
 // Payment code of a payment type without a line in the configuration file.
 inline constexpr std::string_view kDefaultPaymentCode = "1";
@@ -165,11 +171,8 @@ inline constexpr std::string_view kReprintNotSupported = "Reprint Receipt is not
 // Raised when the connection is not HTTP.
 inline constexpr std::string_view kInvalidClassTypecast = "Invalid class typecast";
 
-// Recorded by every primitive the device class does not offer yet.
-inline constexpr std::string_view kNotImplemented = "Not implemented";
-
-// Code recorded with the device class's own errors (answers it cannot use, primitives not
-// offered); device error codes are positive.
+// Code recorded with the device class's own errors (answers it cannot use, requests it
+// cannot send); device error codes are positive.
 inline constexpr int32_t kChannelErrorCode = -1;
 
 // Status answers the channel cannot use.

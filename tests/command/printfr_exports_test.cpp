@@ -208,7 +208,8 @@ class Wire {
   std::string Next() { return std::to_string(++fSeqNo); }
   std::string Tail() { return "SeqNo=" + Next() + "&Do=&Sync=&makexmlotf=stat"; }
 
-  int fSeqNo = 0;
+  // OPEN's status read leaves the device's count at 1.
+  int fSeqNo = 1;
   Targets fTargets;
 };
 
@@ -247,12 +248,15 @@ std::string Fragment(const PrintedFields& aFields) {
 }
 
 // A receipt printed on the simulator as its aNumber-th receipt of the first day.
-PrintedFields Printed(int aNumber, const std::string& aLogFileName) {
+// The serial number is the one OPEN read from the device (or its processor).
+PrintedFields Printed(int aNumber, const std::string& aLogFileName,
+                      const std::string& aSerialNumber = "SIM00000001") {
   PrintedFields fields;
   fields.receiptDateTime = kDeviceClockText;
   fields.receiptNumber = std::to_string(aNumber);
   fields.ejNumber = "0";
   fields.ejClosingNumber = "1";
+  fields.deviceSerialNumber = aSerialNumber;
   fields.error = false;
   fields.logFileName = aLogFileName;
   return fields;
@@ -375,9 +379,10 @@ class PrintfrExports : public ::testing::Test {
   }
 
   // A printed receipt as its aNumber-th: the exact fragment, the requests, the device closed it.
-  void ExpectPrinted(const Answer& aAnswer, int aNumber, Wire& aWire) {
+  void ExpectPrinted(const Answer& aAnswer, int aNumber, Wire& aWire,
+                     const std::string& aSerialNumber = "SIM00000001") {
     EXPECT_EQ(aAnswer.result, 0) << aAnswer.error;
-    EXPECT_EQ(aAnswer.output, Fragment(Printed(aNumber, fLogFileName)));
+    EXPECT_EQ(aAnswer.output, Fragment(Printed(aNumber, fLogFileName, aSerialNumber)));
     EXPECT_TRUE(aAnswer.errorEmpty || aAnswer.error.empty()) << aAnswer.error;
     EXPECT_EQ(TakeRequests(), aWire.Requests());
     aWire.Clear();
@@ -948,7 +953,7 @@ TEST_F(PrintfrExports, ProcessorRewritesOrRefusesTheReceipt) {
   wire.Begin().Item("Sale", "1", "1,000", "7,00", "Rewritten").Pay("7,00", "1").Refresh();
   ExpectPrinted(Print(Receipt(Sale("Original", "2", "1", "3", "3"), Payment("Cash", "3"), "",
                               Element("ExternalReference", "rewrite"))),
-                1, wire);
+                1, wire, /*aSerialNumber=*/"SN1");  // the processor's status overrides the device's
 
   const Answer refused = Print(Receipt(Sale("Original", "2", "1", "3", "3"), Payment("Cash", "3"),
                                        "", Element("ExternalReference", "fail")));

@@ -111,13 +111,6 @@ TEST_F(DeviceTest, EveryPublicOperationStartsWithItsBannerAndNamesTheLog) {
   }
 }
 
-TEST_F(DeviceTest, OperationNotBuiltYetReportsAnError) {
-  auto device = MakeDevice();
-  const _int_PAY_result result = device->Pub_Pay(*handler_);
-  EXPECT_TRUE(result.Error);
-  EXPECT_EQ(result.ErrorText, "Not implemented");
-}
-
 TEST_F(DeviceTest, OperationOutcomeFollowsTheHandlerErrorState) {
   auto device = MakeDevice();
   _int_CLOSE_result result = device->Pub_Close(*handler_);

@@ -210,13 +210,6 @@ TEST_F(IBoxChannelTest, CommandWithoutItsValuesIsRefused) {
   EXPECT_TRUE(Targets().empty());
 }
 
-TEST_F(IBoxChannelTest, PrimitivesNotOfferedYetReportNotImplemented) {
-  DateTime clock = 0;
-  EXPECT_FALSE(fDevice->ReadDateTime(clock));
-  EXPECT_TRUE(Handler().ErrorFound());
-  EXPECT_EQ(Handler().ErrorMessage(), "Not implemented");
-}
-
 TEST(IBoxDeviceClass, RefusesAConnectionThatIsNotHttp) {
   testing::PrepareTestApplication();
   RegisterIOHandlerClass(tkConnectionType::TCP,

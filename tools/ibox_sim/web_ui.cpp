@@ -194,6 +194,10 @@ std::string FaultText(const Fault& fault) {
     case FaultKind::kDropAfter:
       text = "drop-after";
       break;
+    case FaultKind::kStatusValue:
+      text = "status-value:" + fault.status_name;
+      if (fault.status_text) text += "=" + *fault.status_text;
+      break;
   }
   if (!fault.match.empty()) text += "@" + fault.match;
   return text;
