@@ -95,6 +95,41 @@ class SimulatorTest(unittest.TestCase):
             self.assertRegex("\n".join(z_report.text), r"DAY TOTAL +11,50")
         self.assertEqual(device.handle, 0)
 
+    def test_status_drawer_tables_display_non_fiscal_and_payment(self):
+        with fiscal.Device.open(self.connection) as device:
+            status = device.status()
+            self.assertEqual(status.serial_number, "SIM00000001")
+            self.assertEqual(status.date_time, DEVICE_CLOCK)
+            self.assertFalse(status.day_opened)
+            self.assertFalse(status.receipt_open)
+            self.assertEqual(status.fiscal_mode, "MF")
+
+            device.open_drawer()
+            self.assertIsInstance(device.drawer_status().is_open, bool)
+            device.set_training_mode(False)
+            device.display([fiscal.Text("Freddo Espresso"), fiscal.Text("5.00", "right")])
+            device.set_vat_table([fiscal.Vat("A", "VAT 24%", "24.00")])
+            self.assertEqual(device.vat_table().entries, [])
+            device.set_department_table([fiscal.Department("1", "Coffee", "A", ea_code="56.30",
+                                                           ea_description="Beverages")])
+            self.assertEqual(device.department_table().entries, [])
+
+            slip = device.print_non_fiscal([fiscal.Text("Table 4 & 5"), fiscal.Barcode("77")],
+                                           header=[fiscal.Text("KITCHEN", "center", 2, "bold")])
+            self.assertEqual(slip.nf_receipt_date_time, DEVICE_CLOCK)
+            payment = device.pay("9.00")
+            self.assertEqual(payment.transaction_type, "MANUAL")
+            self.assertEqual(payment.payment_amount, decimal.Decimal(0))
+
+            refusals = [(lambda: device.set_training_mode(True),
+                         "Training mode is not supported by the device"),
+                        (lambda: device.set_date_time(DEVICE_CLOCK),
+                         "Set Date and Time is not supported")]
+            for call, text in refusals:
+                with self.subTest(text), self.assertRaises(fiscal.FiscalError) as caught:
+                    call()
+                self.assertEqual(caught.exception.text, text)
+
     def test_journal_lottery_and_reprint_requests_reach_the_device(self):
         day = datetime.datetime(2024, 3, 1)
         reference = fiscal.ReceiptReference("1", ej_closing_number="1", receipt_date_time=day)
