@@ -10,6 +10,7 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev
   libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-urw-base35
   python3 chromium
+  cups libcups2-dev
 )
 
 missing=()

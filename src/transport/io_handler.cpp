@@ -1,5 +1,6 @@
 #include "transport/io_handler.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -80,6 +81,24 @@ void kIOHandler::SetTemporaryReadTimeout(int32_t aNewTimeout) {
 void kIOHandler::ResetTemporaryReadTimeout() {
   Debug(tNV_MessageType::let_info, msg::ResetTimeoutLine(fTemporaryReadTimeout));
   if (fTemporaryReadTimeout != 0) fReadTimeout = fTemporaryReadTimeout;
+}
+
+std::string kIOHandler::WaitingForLine(const std::vector<uint8_t>& aChars) const {
+  std::string list;
+  std::string characters;
+  for (const uint8_t code : aChars) {
+    const std::string character = Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(code)));
+    if (!list.empty()) list += msg::kListSeparator;
+    list += character;
+    characters += character;
+  }
+  std::string line = std::string(msg::kWaitingForTitle) + list;
+  if (fHexLog) {
+    std::string codes = HexDump(characters);
+    std::replace(codes.begin(), codes.end(), ' ', msg::kListSeparator);
+    line += std::string(msg::kHexDumpOpen) + codes + std::string(msg::kHexDumpClose);
+  }
+  return line;
 }
 
 std::string kIOHandler::HexDump(std::string_view aText) {

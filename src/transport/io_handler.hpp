@@ -71,10 +71,14 @@ class kIOHandler {
   int32_t CodePage() const { return fCodePage; }
   void SetCodePage(int32_t aValue) { fCodePage = aValue; }
 
- private:
+ protected:
   // Lower-case hexadecimal code of every UTF-16 unit, at least two digits, blank-separated.
   static std::string HexDump(std::string_view aText);
+  // The "Waiting for:" line of a read up to one of aChars: the characters separated by ",",
+  // with HexLog followed by " [" + their codes separated by "," + "]".
+  std::string WaitingForLine(const std::vector<uint8_t>& aChars) const;
 
+ private:
   bool fErrorFound = false;
   int32_t fErrorCode = 0;
   std::string fErrorMessage;

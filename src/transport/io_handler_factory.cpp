@@ -6,8 +6,14 @@
 #include <utility>
 
 #include "base/nv_exception.hpp"
+#include "transport/io_handler_com.hpp"
+#include "transport/io_handler_dll.hpp"
 #include "transport/io_handler_factory_messages.hpp"
 #include "transport/io_handler_http.hpp"
+#include "transport/io_handler_opos.hpp"
+#include "transport/io_handler_serial.hpp"
+#include "transport/io_handler_spool.hpp"
+#include "transport/io_handler_tcp.hpp"
 
 namespace nvrp {
 
@@ -25,10 +31,31 @@ tkIOHandlerRegistry& Registry() {
   return registry;
 }
 
-std::unique_ptr<kIOHandler> CreateHttpHandler(const kConnection& aConnection,
-                                              const std::string& aDirectory,
-                                              const std::string& aFileName) {
-  return std::make_unique<kIOHandler_HTTP>(&aConnection, aDirectory, aFileName);
+template <typename THandler>
+std::unique_ptr<kIOHandler> Build(const kConnection& aConnection, const std::string& aDirectory,
+                                  const std::string& aFileName) {
+  return std::make_unique<THandler>(&aConnection, aDirectory, aFileName);
+}
+
+// The handler class of each connection type.
+tkIOHandlerFactory BuiltInFactory(tkConnectionType aType) {
+  switch (aType) {
+    case tkConnectionType::OPOS:
+      return Build<kIOHandler_OPOS>;
+    case tkConnectionType::TCP:
+      return Build<kIOHandler_TCP>;
+    case tkConnectionType::HTTP:
+      return Build<kIOHandler_HTTP>;
+    case tkConnectionType::Serial:
+      return Build<kIOHandler_Serial>;
+    case tkConnectionType::DLL:
+      return Build<kIOHandler_Dll>;
+    case tkConnectionType::Com:
+      return Build<kIOHandler_Com>;
+    case tkConnectionType::Spool:
+      return Build<kIOHandler_Spool>;
+  }
+  return {};
 }
 
 tkIOHandlerFactory FindFactory(tkConnectionType aType) {
@@ -38,8 +65,7 @@ tkIOHandlerFactory FindFactory(tkConnectionType aType) {
     const auto found = registry.factories.find(aType);
     if (found != registry.factories.end()) return found->second;
   }
-  if (aType == tkConnectionType::HTTP) return CreateHttpHandler;
-  return {};
+  return BuiltInFactory(aType);
 }
 
 std::string_view ConnectionTypeName(tkConnectionType aType) {

@@ -15,10 +15,10 @@ namespace nvrp {
 using tkIOHandlerFactory = std::function<std::unique_ptr<kIOHandler>(
     const kConnection& aConnection, const std::string& aDirectory, const std::string& aFileName)>;
 
-// Makes aFactory build the handlers of aType, replacing any earlier registration (HTTP has a
-// built-in class). An empty factory removes the registration.
+// Makes aFactory build the handlers of aType instead of its built-in class, replacing any
+// earlier registration. An empty factory removes the registration.
 void RegisterIOHandlerClass(tkConnectionType aType, tkIOHandlerFactory aFactory);
-// Removes the registration of aType; HTTP falls back to its built-in class.
+// Removes the registration of aType; it falls back to its built-in class.
 void UnregisterIOHandlerClass(tkConnectionType aType);
 
 // Log base name of a device: driver + "_" + log identity. Both come from the request, so every

@@ -46,4 +46,8 @@ inline constexpr std::string_view kTitleSeparator = ":";
 inline constexpr std::string_view kHexDumpOpen = " [";
 inline constexpr std::string_view kHexDumpClose = "]";
 
+// A read that waits for one of several characters names them, separated by ",".
+inline constexpr std::string_view kWaitingForTitle = "Waiting for:";
+inline constexpr char kListSeparator = ',';
+
 }  // namespace nvrp::transport_messages

@@ -11,6 +11,10 @@
 #include "base/date_time.hpp"
 #include "base/nv_exception.hpp"
 #include "transport/io_handler_http.hpp"
+#include "transport/io_handler_opos.hpp"
+#include "transport/io_handler_serial.hpp"
+#include "transport/io_handler_spool.hpp"
+#include "transport/io_handler_tcp.hpp"
 
 namespace nvrp {
 namespace {
@@ -116,6 +120,34 @@ TEST_F(IOHandlerFactoryTest, HttpConnectionGetsHttpHandlerWithDailyLog) {
   }
 }
 
+TEST_F(IOHandlerFactoryTest, StreamConnectionsGetTheirHandlersWithTheirSettings) {
+  kConnection tcp = ConnectionOfType(tkConnectionType::TCP);
+  tcp.SetAddress("192.0.2.7");
+  tcp.SetPort(9100);
+  const auto tcpHandler = CreateIOHandlerForConnection(tcp, logDir_, "NVRP_tcp", true);
+  const auto* tcpClass = dynamic_cast<const kIOHandler_TCP*>(tcpHandler.get());
+  ASSERT_NE(tcpClass, nullptr);
+  EXPECT_EQ(tcpClass->Host(), "192.0.2.7");
+  EXPECT_EQ(tcpClass->Port(), 9100);
+  EXPECT_TRUE(tcpHandler->HexLog());
+
+  kConnection serial = ConnectionOfType(tkConnectionType::Serial);
+  serial.SetSerialPort("COM3");
+  serial.SetSpeed(115200);
+  serial.SetDataBits(7);
+  serial.SetParity(tkParity::Odd);
+  serial.SetStopBits(2);
+  const auto serialHandler = CreateIOHandlerForConnection(serial, logDir_, "NVRP_serial", false);
+  auto* serialClass = dynamic_cast<kIOHandler_Serial*>(serialHandler.get());
+  ASSERT_NE(serialClass, nullptr);
+  EXPECT_EQ(serialClass->ComPort().ComNumber(), 3u);
+  EXPECT_EQ(serialClass->ComPort().BaudRate(), 115200u);
+  EXPECT_EQ(serialClass->ComPort().DataBits(), 7);
+  EXPECT_EQ(serialClass->ComPort().Parity(), TParity::ptOdd);
+  EXPECT_EQ(serialClass->ComPort().StopBits(), TStopBits::sbTwo);
+  EXPECT_FALSE(serialHandler->Connected());
+}
+
 TEST_F(IOHandlerFactoryTest, UnsafeLogNameStaysInLogDirectory) {
   const std::string log_file = [&] {
     const auto handler = CreateIOHandlerForConnection(ConnectionOfType(tkConnectionType::HTTP),
@@ -127,27 +159,46 @@ TEST_F(IOHandlerFactoryTest, UnsafeLogNameStaysInLogDirectory) {
   EXPECT_TRUE(fs::exists(log_file));  // the start and stop banners were written there
 }
 
-TEST_F(IOHandlerFactoryTest, TypesWithoutHandlerClassFail) {
+TEST_F(IOHandlerFactoryTest, EveryTypeBuildsItsHandlerClass) {
   const struct {
     tkConnectionType type;
-    const char* message;
+    const char* className;
   } cases[] = {
-      {tkConnectionType::OPOS, "Connection type OPOS is not supported"},
-      {tkConnectionType::TCP, "Connection type TCP is not supported"},
-      {tkConnectionType::Serial, "Connection type Serial is not supported"},
-      {tkConnectionType::DLL, "Connection type DLL is not supported"},
-      {tkConnectionType::Com, "Connection type Com is not supported"},
-      {tkConnectionType::Spool, "Connection type Spool is not supported"},
+      {tkConnectionType::OPOS, "kIOHandler_OPOS"},
+      {tkConnectionType::TCP, "kIOHandler_TCP"},
+      {tkConnectionType::HTTP, "kIOHandler_HTTP"},
+      {tkConnectionType::Serial, "kIOHandler_Serial"},
+      {tkConnectionType::DLL, "kIOHandler_Dll"},
+      {tkConnectionType::Com, "kIOHandler_Com"},
+      {tkConnectionType::Spool, "kIOHandler_Spool"},
   };
   for (const auto& c : cases) {
-    try {
-      CreateIOHandlerForConnection(ConnectionOfType(c.type), logDir_, "NVRP_till1", false);
-      ADD_FAILURE() << c.message << ": no error";
-    } catch (const Exception& e) {
-      EXPECT_STREQ(e.what(), c.message);
-    }
+    kConnection connection = ConnectionOfType(c.type);
+    connection.SetSerialPort("COM1");
+    connection.SetStopBits(1);
+    connection.SetLibraryName(NVRP_TEST_TRANSPORT_PLUGIN);
+    const auto handler = CreateIOHandlerForConnection(connection, logDir_, "NVRP_till1", true);
+    ASSERT_NE(handler, nullptr) << c.className;
+    EXPECT_EQ(handler->ClassName(), c.className);
+    EXPECT_TRUE(handler->HexLog());
   }
-  EXPECT_FALSE(fs::exists(logDir_));  // no handler, no log
+}
+
+TEST_F(IOHandlerFactoryTest, HandlersReadTheirOwnSettings) {
+  kConnection opos = ConnectionOfType(tkConnectionType::OPOS);
+  opos.SetDeviceName("FiscalPrinter1");
+  const auto oposHandler = CreateIOHandlerForConnection(opos, "", "", false);
+  EXPECT_EQ(dynamic_cast<kIOHandler_OPOS&>(*oposHandler).DeviceName(), "FiscalPrinter1");
+
+  kConnection spool = ConnectionOfType(tkConnectionType::Spool);
+  spool.SetPrinterName("Receipts");
+  const auto spoolHandler = CreateIOHandlerForConnection(spool, "", "", false);
+  EXPECT_EQ(dynamic_cast<kIOHandler_Spool&>(*spoolHandler).PrinterName(), "Receipts");
+
+  // A library that cannot be loaded stops the construction with its reason.
+  kConnection dll = ConnectionOfType(tkConnectionType::DLL);
+  dll.SetLibraryName("/nonexistent/plugin.so");
+  EXPECT_THROW(CreateIOHandlerForConnection(dll, "", "", false), Exception);
 }
 
 TEST_F(IOHandlerFactoryTest, RegisteredClassBuildsItsType) {
@@ -165,7 +216,9 @@ TEST_F(IOHandlerFactoryTest, RegisteredClassBuildsItsType) {
   EXPECT_TRUE(handler->HexLog());
 
   UnregisterIOHandlerClass(tkConnectionType::OPOS);
-  EXPECT_THROW(CreateIOHandlerForConnection(connection, "", "", false), Exception);
+  EXPECT_NE(
+      dynamic_cast<kIOHandler_OPOS*>(CreateIOHandlerForConnection(connection, "", "", false).get()),
+      nullptr);
 }
 
 TEST_F(IOHandlerFactoryTest, RegistrationReplacesBuiltInHttpUntilRemoved) {
