@@ -197,7 +197,7 @@ class SimulatorTest(unittest.TestCase):
             (dict(driver="nvrp_rorerer_10"),
              "Fiscal Printer Driver [nvrp_rorerer_10] not registered."),
             (dict(connection=fiscal.Connection(type="tcp", address="127.0.0.1", port=1)),
-             "Connection type TCP is not supported"),
+             "Invalid class typecast"),
         ]
         for options, text in cases:
             with self.subTest(text):
