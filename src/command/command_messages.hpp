@@ -17,6 +17,12 @@ inline constexpr std::string_view kNoHandleLeft = "No device handle left";
 inline constexpr std::string_view kTablesNotCreated = "Device table not created";
 inline constexpr std::string_view kNoDeviceCreated = "Device class created no device";
 
+// Device log line that ends every command on a device: its result.
+inline std::string ResultLine(bool aError, std::string_view aErrorText) {
+  return aError ? "Result: Error=True, ErrorText=" + std::string(aErrorText)
+                : std::string("Result: Error=False");
+}
+
 // Message of a thrown value that is not a standard exception.
 inline constexpr std::string_view kUnknownError = "Unknown error";
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/log_message_type.hpp"
+#include "command/command_messages.hpp"
 #include "command/fiscal_printer_wrapper.hpp"
 #include "command/result_fragments.hpp"
 #include "device/fiscal_printer_device.hpp"
@@ -18,7 +20,9 @@ namespace nvrp {
 //   Serve(device, handler, result)  the device operation, writing into the result;
 // and optionally:
 //   SetInitialValues(result)        initial values other than empty, zero and false;
-//   OnRaisedError(device, message)  called with the device, when one was obtained, on an error.
+//   OnRaisedError(device, message)  called with the device, when one was obtained, on an error;
+//   kDestroysDevice                 true when Serve destroys the device (it then writes the
+//                                   result line itself).
 // The fragment is ResultFragment(result).
 template <typename Command>
 class kCommandWrapper final : public kFiscalPrinterWrapper {
@@ -53,6 +57,19 @@ class kCommandWrapper final : public kFiscalPrinterWrapper {
     } catch (...) {
       ReportError(CurrentErrorMessage(), device);
     }
+    if constexpr (!DestroysDevice()) {
+      if (device != nullptr) WriteResultLine(*device, fResult);
+    }
+  }
+
+  // The last line of a command in its device's log: the result, an ERROR line on failure.
+  static void WriteResultLine(kFiscalPrinterDevice& aDevice, const Record& aResult) noexcept {
+    try {
+      aDevice.IOHandler().Debug(
+          aResult.Error ? tNV_MessageType::let_error : tNV_MessageType::let_info,
+          command_messages::ResultLine(aResult.Error, aResult.ErrorText));
+    } catch (...) {
+    }
   }
 
   // A raised error: its message and the device's log file name go into the result, every
@@ -73,6 +90,14 @@ class kCommandWrapper final : public kFiscalPrinterWrapper {
   const Record& Result() const { return fResult; }
 
  private:
+  static constexpr bool DestroysDevice() {
+    if constexpr (requires { Command::kDestroysDevice; }) {
+      return Command::kDestroysDevice;
+    } else {
+      return false;
+    }
+  }
+
   Record fResult;
 };
 

@@ -2,6 +2,7 @@
 
 #include "base/log_message_type.hpp"
 #include "command/command_tables.hpp"
+#include "command/command_wrapper.hpp"
 #include "transport/io_handler.hpp"
 
 namespace nvrp::commands {
@@ -24,6 +25,7 @@ void OPEN::OnRaisedError(kFiscalPrinterDevice& aDevice, const std::string& aMess
 void CLOSE::Serve(kFiscalPrinterDevice& aDevice, kReceiptPrinterHandler& aHandler,
                   Result& aResult) {
   aResult = aDevice.Pub_Close(aHandler);
+  kCommandWrapper<CLOSE>::WriteResultLine(aDevice, aResult);
   DestroyDevice(aHandler.DeviceHandle(), aDevice);
 }
 

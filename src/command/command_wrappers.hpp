@@ -128,6 +128,7 @@ struct CLOSE {
   static constexpr tkReceiptHandlerDocumentTypes kDocuments{};
   static constexpr bool kMayCreateDevice = false;
   static constexpr bool kStoresRequestText = false;
+  static constexpr bool kDestroysDevice = true;
   static void Serve(kFiscalPrinterDevice& aDevice, kReceiptPrinterHandler& aHandler,
                     Result& aResult);
 };

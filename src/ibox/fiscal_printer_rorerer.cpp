@@ -318,15 +318,18 @@ std::string kFiscalPrinter_RORERER::GetErrorText(int32_t aCode) { return IBoxErr
 
 bool kFiscalPrinter_RORERER::LoadConfig() {
   fConfigList.clear();
+  fConfigFile.clear();
   std::string path;
   try {
-    path = FindConfigFile(ExeDirectory());
+    fConfigDirectory = ExeDirectory();
+    path = FindConfigFile(fConfigDirectory);
   } catch (const Exception&) {
     return false;  // a host directory that cannot name a file has no configuration
   }
   if (path.empty()) return false;
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
+  fConfigFile = path;
   const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   fConfigList = SplitFileLines(content);
   return true;
@@ -341,6 +344,10 @@ std::string kFiscalPrinter_RORERER::GetPaymentCode(tkReceiptPaymentType aPayment
       return line.substr(separator + 1);
     }
   }
+  // Support staff must see why a card payment went out as cash.
+  fIOHandler->Debug(tNV_MessageType::let_info,
+                    fConfigFile.empty() ? msg::NoConfigFileForPayment(name, fConfigDirectory)
+                                        : msg::NoPaymentCodeLine(name, fConfigFile));
   return Text(msg::kDefaultPaymentCode);
 }
 

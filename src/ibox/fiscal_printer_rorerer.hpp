@@ -196,7 +196,8 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
 
   // Reads NVRP_RORERER_10.ini beside the host executable; false (and no lines) without it.
   bool LoadConfig();
-  // Payment code from the configuration file, "1" when it has no line for the type.
+  // Payment code from the configuration file, "1" when it has no line for the type; that case
+  // is written to the device log as a warning naming the type and the file (or its absence).
   std::string GetPaymentCode(tkReceiptPaymentType aPaymentType) const;
 
   // --- Reports ---------------------------------------------------------------------------------
@@ -255,6 +256,8 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool Fail(const std::string& aMessage);
 
   std::vector<std::string> fConfigList;
+  std::string fConfigFile;       // the configuration file read; empty when none was found
+  std::string fConfigDirectory;  // where it was looked for
   int32_t fSeqNo = 0;
   kIOHandler_HTTP* fIOHandlerHTTP = nullptr;  // fIOHandler seen as the HTTP handler
   std::string fURLParams;

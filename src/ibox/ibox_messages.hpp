@@ -122,6 +122,17 @@ inline std::string TotalDisagrees(Currency aTotal, Currency aLines) {
          FormatCurrencyFixed(aLines, 2);
 }
 
+// Device log warnings of a payment sent with the default code.
+inline std::string NoPaymentCodeLine(std::string_view aPaymentType, std::string_view aFile) {
+  return "Warning: payment type " + std::string(aPaymentType) + " has no line in " +
+         std::string(aFile) + "; it is sent with code 1";
+}
+inline std::string NoConfigFileForPayment(std::string_view aPaymentType,
+                                          std::string_view aDirectory) {
+  return "Warning: no NVRP_RORERER_10.ini in " + std::string(aDirectory) + "; payment type " +
+         std::string(aPaymentType) + " is sent with code 1";
+}
+
 // The day's receipt count or Z number moved by more than this receipt.
 inline constexpr std::string_view kCountersDisagree =
     "The device's receipt counters moved by more than this receipt";

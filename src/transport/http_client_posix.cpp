@@ -12,6 +12,7 @@
 #include "base/text_utils.hpp"
 #include "base/utf.hpp"
 #include "transport/http_client_messages.hpp"
+#include "transport/url_masking.hpp"
 
 namespace nvrp {
 
@@ -317,7 +318,7 @@ NV_HttpClient::tkExchange NV_HttpClient::Perform(const std::string& aURL,
 }
 
 bool NV_HttpClient::Post(const std::string& aURL, const std::string& aMessage) {
-  Log(tNV_MessageType::let_info, std::string(msg::kTitleWrite), aURL);
+  Log(tNV_MessageType::let_info, std::string(msg::kTitleWrite), MaskUrlUserInfo(aURL));
   if (!aMessage.empty()) {
     Log(tNV_MessageType::let_info, LengthTitle(msg::kTitleWriteLengthPrefix, aMessage), aMessage);
   }
@@ -362,7 +363,7 @@ void NV_HttpClient::RecordNoResponse(const tkExchange& exchange) {
 
 bool NV_HttpClient::Get(const std::string& aURL) {
   if (!fHTTPAlreadySet) ApplySettings();
-  Log(tNV_MessageType::let_info, std::string(msg::kTitleGet), aURL);
+  Log(tNV_MessageType::let_info, std::string(msg::kTitleGet), MaskUrlUserInfo(aURL));
   const tkExchange exchange = Perform(aURL, nullptr);
   fLastStatusCode = exchange.statusCode;
   bool success = false;

@@ -6,6 +6,7 @@
 #include "base/utf.hpp"
 #include "transport/http_client.hpp"
 #include "transport/io_handler_http_messages.hpp"
+#include "transport/url_masking.hpp"
 
 namespace nvrp {
 
@@ -67,7 +68,7 @@ bool kIOHandler_HTTP::Connected() const { return false; }
 
 bool kIOHandler_HTTP::Connect() {
   kIOHandler::Connect();
-  Debug(tNV_MessageType::let_info, std::string(msg::kUrlLinePrefix) + fURL);
+  Debug(tNV_MessageType::let_info, std::string(msg::kUrlLinePrefix) + MaskUrlUserInfo(fURL));
   return true;
 }
 

@@ -375,6 +375,23 @@ TEST_F(ReceiptIntegrity, AmountsAreCheckedBeforeAnythingIsSent) {
   }
 }
 
+// The void of a receipt left open by a failure does not make an empty receipt a printed one.
+TEST_F(ReceiptIntegrity, AnEmptyReceiptAfterOneLeftOpenIsNotPrinted) {
+  Restart();
+  sim::Fault refused = MakeFault(sim::FaultKind::kDeviceError, "Order=PLU&Use=Sale&Code=2&");
+  refused.device_error = 1104;
+  fSimulator->AddFault(refused);
+  EXPECT_EQ(Print(kTypicalReceipt).result, -1);
+  ASSERT_EQ(fSimulator->Device().open_document, sim::DocumentKind::kFiscal);
+
+  const Answer empty = Print("<Receipt><Type>Sale</Type><Lines/><Taxes/><Payments/></Receipt>");
+  EXPECT_EQ(empty.result, -1);
+  EXPECT_EQ(empty.error, "No receipt was printed: the receipt sent nothing to the device");
+  EXPECT_EQ(FragmentElement(empty.output, "ReceiptNumber"), "");
+  EXPECT_TRUE(Receipts().empty());
+  EXPECT_EQ(fSimulator->Printed().back().kind, sim::PrintedKind::kVoidedReceipt);
+}
+
 // A Greek shop's texts reach the paper roll as written with SupportSpecialChars; without it
 // they are printable ASCII, so the Greek letters print as blanks.
 TEST_F(ReceiptIntegrity, SupportSpecialCharsPrintsGreekAsWritten) {
