@@ -414,6 +414,15 @@ TEST_F(ReceiptIntegrity, SupportSpecialCharsPrintsGreekAsWritten) {
   EXPECT_THAT(Receipts().back().text, HasSubstr("Ευχαριστούμε"));
   EXPECT_THAT(FragmentElement(answer.output, "ReceiptText"), HasSubstr(greek));
 
+  // The non-fiscal receipt's texts too.
+  const Answer nonFiscal = Library().Call(
+      "PRINTNFR", Envelope("<NFReceipt><Lines><Text><Value>" + greek +
+                           "</Value><Alignment>left</Alignment></Text></Lines></NFReceipt>"));
+  ASSERT_EQ(nonFiscal.result, 0) << nonFiscal.error;
+  const sim::PrintedDocument document = fSimulator->Printed().back();
+  EXPECT_EQ(document.kind, sim::PrintedKind::kNonFiscal);
+  EXPECT_THAT(document.text, HasSubstr(greek));
+
   fExtraParameters.clear();
   Restart();
   ASSERT_EQ(Print(receipt).result, 0);
