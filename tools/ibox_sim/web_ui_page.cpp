@@ -67,6 +67,7 @@ const char* const kWebUiPage = R"html(<!DOCTYPE html>
           <option value="delay">delay: wait before answering (ms)</option>
           <option value="content-type">content-type: answer with another content type</option>
           <option value="no-gen-par">no-gen-par: status answer without GEN_PAR</option>
+          <option value="status-value">status-value: a status value as NAME=TEXT (NAME alone leaves it out)</option>
         </select>
       </label>
       <label>Value <input id="fault-value" size="16" placeholder="101, 503:busy, 15000"></label>
