@@ -179,7 +179,9 @@ void tNV_Application::OnApplicationException(const std::exception& aError) {
 
 void tNV_Application::ShowUserMessage(int32_t aKind, const std::string& aText) {
   const bool shown = aKind == kUserMessageInformation || aKind == kUserMessageError;
-  if (fIsBatch || shown) Log(tNV_MessageType::let_error, aText);
+  if (fIsBatch || (shown && !ShowMessageBox(aKind == kUserMessageError, aText))) {
+    Log(tNV_MessageType::let_error, aText);
+  }
 }
 
 void tNV_Application::ShowUserMessageOverWait(int32_t aKind, const std::string& aText) {

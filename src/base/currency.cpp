@@ -7,14 +7,11 @@
 
 #include "base/nv_exception.hpp"
 #include "base/value_messages.hpp"
+#include "base/wide_int.hpp"
 
 namespace nvrp {
 
 namespace {
-
-// __extension__ keeps -Wpedantic quiet about the compiler's 128-bit integers.
-__extension__ typedef __int128 Int128;
-__extension__ typedef unsigned __int128 UInt128;
 
 constexpr Int128 kMaxRaw = std::numeric_limits<int64_t>::max();
 constexpr Int128 kMinRaw = std::numeric_limits<int64_t>::min();

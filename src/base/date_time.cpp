@@ -144,7 +144,11 @@ DateTime Now() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now.tv_sec);
+#else
   localtime_r(&now.tv_sec, &local);
+#endif
   DateTimeParts parts;
   parts.year = local.tm_year + 1900;
   parts.month = local.tm_mon + 1;

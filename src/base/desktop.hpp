@@ -6,9 +6,10 @@
 
 namespace nvrp {
 
-// Desktop services of the host. This platform has no shell tray, message boxes or windows for
-// the library, so the layer keeps the state the application object reads back and does no
-// drawing.
+// Desktop services of the host: the shell's notification icon, message boxes and the
+// please-wait window. On Windows they are the shell's and the window manager's; elsewhere
+// there is no desktop for the library, so the layer keeps the state the application object
+// reads back and draws nothing.
 
 using tNV_WindowHandle = uintptr_t;
 using tNV_IconHandle = uintptr_t;
@@ -37,6 +38,9 @@ bool ShellNotifyIcon(tNV_NotifyIconAction aAction, const tNV_NotifyIconData& aDa
 tNV_IconHandle ApplicationIcon();
 // Lets the host's window-message loop catch up.
 void ProcessPendingMessages();
+// Shows a modal box with an OK button and the error or the information symbol; false when
+// there is no desktop to show it on (the caller logs the text instead).
+bool ShowMessageBox(bool aError, const std::string& aText);
 
 // Please-wait window: a label with a language-dependent text.
 class tNV_Wait {
@@ -44,7 +48,12 @@ class tNV_Wait {
   // aLanguage gives the current language when the window is started.
   explicit tNV_Wait(std::function<std::string()> aLanguage);
 
-  // Shows the window; a non-empty aText goes on a second line below the standard text.
+  ~tNV_Wait();
+  tNV_Wait(const tNV_Wait&) = delete;
+  tNV_Wait& operator=(const tNV_Wait&) = delete;
+
+  // Shows the window (top-most); a non-empty aText goes on a second line below the standard
+  // text.
   void Start(const std::string& aText);
   void Stop();
 
@@ -56,6 +65,7 @@ class tNV_Wait {
   std::function<std::string()> fLanguage;
   std::string fLabel;
   bool fStarted = false;
+  tNV_WindowHandle fWindow = 0;
   std::string fText_IT = "Attendere prego ...";
   std::string fText_EN = "Wait please ...";
 };

@@ -14,7 +14,11 @@ tNV_IconHandle ApplicationIcon() { return 0; }
 
 void ProcessPendingMessages() {}
 
+bool ShowMessageBox(bool /*aError*/, const std::string& /*aText*/) { return false; }
+
 tNV_Wait::tNV_Wait(std::function<std::string()> aLanguage) : fLanguage(std::move(aLanguage)) {}
+
+tNV_Wait::~tNV_Wait() = default;
 
 void tNV_Wait::Start(const std::string& aText) {
   const std::string language = fLanguage ? fLanguage() : std::string();

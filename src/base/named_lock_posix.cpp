@@ -16,7 +16,7 @@ constexpr const char* kLockDirectory = "/tmp/";
 
 tNV_NamedLock::~tNV_NamedLock() {
   // Closing the descriptor releases the lock; the file stays for the next holder.
-  ::close(fFd);
+  ::close(static_cast<int>(fHandle));
 }
 
 std::string tNV_NamedLock::LockFilePath(const std::string& aName) {

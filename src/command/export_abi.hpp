@@ -4,13 +4,14 @@
 
 #include "base/ole_string.hpp"
 
-// Declares an exported function with C linkage: visible outside the library and, on 32-bit
-// Windows, with the standard Windows calling convention (ordinals: NVRP_RORERER_10.def).
+// Declares an exported function with C linkage. On Linux it is made visible outside the
+// library; on Windows the .def file alone names the exports (by name, undecorated, with their
+// ordinals: NVRP_RORERER_10.def), and 32-bit Windows uses the standard calling convention.
 #if defined(_WIN32)
 #if defined(_WIN64)
-#define NVRP_EXPORT(ReturnType) extern "C" __declspec(dllexport) ReturnType
+#define NVRP_EXPORT(ReturnType) extern "C" ReturnType
 #else
-#define NVRP_EXPORT(ReturnType) extern "C" __declspec(dllexport) ReturnType __stdcall
+#define NVRP_EXPORT(ReturnType) extern "C" ReturnType __stdcall
 #endif
 #else
 #define NVRP_EXPORT(ReturnType) extern "C" __attribute__((visibility("default"))) ReturnType
