@@ -24,3 +24,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 echo "=== Release build ==="
 run_suite build-release -DCMAKE_BUILD_TYPE=Release
+
+echo "=== Windows DLL (MinGW-w64, tests under Wine) ==="
+bash scripts/windows.sh --linux-build build-release

@@ -4,8 +4,6 @@
 
 #include <shellapi.h>
 
-#include <cstdlib>
-
 #include "base/win32_text.hpp"
 
 namespace nvrp {
@@ -48,9 +46,16 @@ bool MakeDirectory(const std::string& path) {
 }  // namespace
 
 std::string ExeDirectory() {
-  const wchar_t* configured = _wgetenv(kHostDirVariable);
-  if (configured != nullptr && configured[0] != L'\0') {
-    return WithoutTrailingSeparators(Utf8Of(configured, wcslen(configured)));
+  // The process environment itself, so that a host's SetEnvironmentVariableW counts too.
+  std::wstring configured(MAX_PATH, L'\0');
+  DWORD length = GetEnvironmentVariableW(kHostDirVariable, configured.data(),
+                                         static_cast<DWORD>(configured.size()));
+  if (length >= configured.size()) {
+    configured.resize(length);
+    length = GetEnvironmentVariableW(kHostDirVariable, configured.data(), length);
+  }
+  if (length > 0 && length < configured.size()) {
+    return WithoutTrailingSeparators(Utf8Of(configured.data(), length));
   }
   const std::string exe = ExecutablePath();
   const size_t separator = exe.find_last_of("/\\");

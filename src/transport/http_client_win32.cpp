@@ -57,8 +57,33 @@ int32_t ConnectFailReason(DWORD code, bool request_sent) {
   }
 }
 
+// WinHTTP's own texts of the failures a device exchange meets; others come from the system.
 std::string WinHttpErrorText(DWORD code) {
-  return SystemErrorText(code, GetModuleHandleW(L"winhttp.dll"));
+  switch (code) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      return "Could not connect to the server";
+    case ERROR_WINHTTP_TIMEOUT:
+      return "The operation timed out";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+      return "The server name could not be resolved";
+    case ERROR_WINHTTP_INVALID_URL:
+      return "The URL is invalid";
+    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
+      return "The URL scheme is not supported";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      return "The connection with the server was ended";
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+      return "The server returned an invalid response";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+      return "The secure connection could not be made";
+    default:
+      return SystemErrorText(code, GetModuleHandleW(L"winhttp.dll"));
+  }
+}
+
+// The error text with the address it concerns and WinHTTP's code, as a log reader needs it.
+std::string ExchangeErrorText(DWORD code, const std::string& url) {
+  return WinHttpErrorText(code) + ": " + url + " (WinHTTP error " + std::to_string(code) + ")";
 }
 
 bool IsSafeHeaderText(std::string_view text) {
@@ -126,8 +151,9 @@ struct tkUrlParts {
   bool secure = false;
 };
 
+// An address without a scheme is an http one, as the device's addresses are written.
 bool CrackUrl(const std::string& aURL, tkUrlParts& aParts) {
-  const std::wstring url = WideOf(aURL);
+  const std::wstring url = WideOf(aURL.find("://") == std::string::npos ? "http://" + aURL : aURL);
   URL_COMPONENTS components{};
   components.dwStructSize = sizeof(components);
   components.dwHostNameLength = static_cast<DWORD>(-1);
@@ -293,9 +319,9 @@ NV_HttpClient::tkExchange NV_HttpClient::Perform(const std::string& aURL,
       post_content_type = stored != nullptr ? *stored : std::string(msg::kUrlEncodedContentType);
     }
   }
-  const auto fail = [&exchange](DWORD code, bool sent) {
+  const auto fail = [&exchange, &aURL](DWORD code, bool sent) {
     exchange.failReason = ConnectFailReason(code, sent);
-    exchange.errorText = WinHttpErrorText(code);
+    exchange.errorText = ExchangeErrorText(code, aURL);
     return exchange;
   };
   tkUrlParts url;
@@ -357,10 +383,7 @@ NV_HttpClient::tkExchange NV_HttpClient::Perform(const std::string& aURL,
   session.contentType = Trim(QueryHeader(request.handle, WINHTTP_QUERY_CONTENT_TYPE));
   session.body.clear();
   if (!session.ReadBody(request.handle)) {
-    const DWORD code = GetLastError();
-    exchange.failReason = ConnectFailReason(code, true);
-    exchange.errorText = WinHttpErrorText(code);
-    return exchange;
+    return fail(GetLastError(), true);
   }
   exchange.completed = true;
   return exchange;
