@@ -9,6 +9,7 @@
 
 #include "base/nv_exception.hpp"
 #include "base/utf.hpp"
+#include "base/wide_int.hpp"
 #include "documents/receipt.hpp"
 #include "ibox/fiscal_printer_rorerer.hpp"
 #include "ibox/ibox_messages.hpp"
@@ -20,8 +21,6 @@ namespace msg = ibox_messages;
 namespace {
 
 using T = tkReceiptLineType;
-
-__extension__ typedef __int128 Int128;
 
 constexpr int64_t kCent = Currency::kScale / 100;
 constexpr int64_t kThousandth = Currency::kScale / 1000;
