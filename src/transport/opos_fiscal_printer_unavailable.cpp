@@ -9,7 +9,8 @@ namespace {
 
 namespace msg = io_handler_device_messages;
 
-// OPOS controls are COM objects of Windows: here every call fails. Open answers "no service",
+// No OPOS control is reachable in this build (on Linux none exists; on Windows the COM
+// automation binding is not wired in yet): every call fails. Open answers "no service",
 // everything after it "closed".
 class kUnavailableOposFiscalPrinter : public kOposFiscalPrinter {
  public:
