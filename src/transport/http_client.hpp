@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/log_message_type.hpp"
 #include "transport/http_auth_type.hpp"
@@ -74,19 +75,28 @@ class NV_HttpClient {
   static constexpr int32_t kDefaultConnectTimeout = 5;
 
  private:
-  struct tkSession;
-  struct tkExchange;
+  struct tkSession;   // the handles of the system's HTTP library (one source file per system)
+  struct tkExchange;  // what one request produced
 
   void ApplySettings();
+  void ApplySessionSettings();
   void ApplyReadTimeout();
   tkExchange Perform(const std::string& aURL, const std::string* aBody);
+  tkExchange Transfer(const std::string& aURL, const std::string* aBody,
+                      const std::string& aPostContentType);
+  std::string PostContentType() const;
+  std::vector<std::string> RequestHeaderLines(const std::string& aPostContentType) const;
+  void StoreRequestHeader(const std::string& aKey, const std::string& aValue);
   bool RecordPostOutcome(const tkExchange& exchange);
   void RecordNoResponse(const tkExchange& exchange);
+  bool RecordGetOutcome(const tkExchange& exchange);
+  void KeepResponse(const tkExchange& exchange);
   void Log(tNV_MessageType aEntryType, const std::string& aTitle, const std::string& aMessage);
   void LogHttpError(std::string_view aTitle);
 
   std::unique_ptr<tkSession> fHttp;
   bool fHTTPAlreadySet = false;
+  std::vector<std::pair<std::string, std::string>> fRequestHeaders;
   tkHTTPAuthType fAuthType = tkHTTPAuthType::at_None;
   std::string fUser;
   std::string fPassword;

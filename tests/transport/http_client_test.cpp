@@ -387,5 +387,28 @@ TEST_F(HttpClientTest, GetAcceptsOnlySuccessStatuses) {
   EXPECT_EQ(server_.LastRequest().method, "GET");
 }
 
+// A user name and password written into the address never reach the log, on success or failure.
+TEST_F(HttpClientTest, LogsAddressesWithoutTheirUserInfo) {
+  server_.Post("/p", [](const httplib::Request&, httplib::Response& res) { Answer(res, 200, ""); });
+  server_.Get("/g", [](const httplib::Request&, httplib::Response& res) { Answer(res, 200, ""); });
+  const auto with_user = [this](const std::string& path) {
+    return "http://user:s3cret@" + server_.Url(path).substr(std::string("http://").size());
+  };
+  const auto masked = [this](const std::string& path) {
+    return "http://***@" + server_.Url(path).substr(std::string("http://").size());
+  };
+
+  EXPECT_TRUE(client_.Post(with_user("/p"), ""));
+  EXPECT_TRUE(client_.Get(with_user("/g")));
+  server_.Stop();
+  EXPECT_FALSE(client_.Post(with_user("/p"), ""));
+
+  ASSERT_EQ(log_.size(), 6u);
+  EXPECT_EQ(log_[0], Info("Write", masked("/p")));
+  EXPECT_EQ(log_[2], Info("GET", masked("/g")));
+  EXPECT_EQ(log_[4], Info("Write", masked("/p")));
+  for (const LogLine& line : log_) EXPECT_THAT(line.message, ::testing::Not(HasSubstr("s3cret")));
+}
+
 }  // namespace
 }  // namespace nvrp
