@@ -140,14 +140,13 @@ DateTimeParts DecodeDateTime(DateTime value) {
   return parts;
 }
 
-DateTime Now() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
+DateTimeParts LocalTimeParts(int64_t aUnixSeconds, int aMillisecond) {
+  const auto seconds = static_cast<time_t>(aUnixSeconds);
   tm local{};
 #if defined(_WIN32)
-  localtime_s(&local, &now.tv_sec);
+  localtime_s(&local, &seconds);
 #else
-  localtime_r(&now.tv_sec, &local);
+  localtime_r(&seconds, &local);
 #endif
   DateTimeParts parts;
   parts.year = local.tm_year + 1900;
@@ -156,8 +155,14 @@ DateTime Now() {
   parts.hour = local.tm_hour;
   parts.minute = local.tm_min;
   parts.second = local.tm_sec > 59 ? 59 : local.tm_sec;  // a leap second stays in its minute
-  parts.millisecond = static_cast<int>(now.tv_nsec / 1000000);
-  return EncodeDateTime(parts);
+  parts.millisecond = aMillisecond;
+  return parts;
+}
+
+DateTime Now() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return EncodeDateTime(LocalTimeParts(now.tv_sec, static_cast<int>(now.tv_nsec / 1000000)));
 }
 
 std::string FormatDateTime(std::string_view pattern, DateTime value) {

@@ -31,6 +31,9 @@ DateTimeParts DecodeDateTime(DateTime value);
 
 // The local time of this moment, with milliseconds.
 DateTime Now();
+// The local date and time of a moment given in seconds since 1970-01-01 UTC, with the
+// milliseconds as given.
+DateTimeParts LocalTimeParts(int64_t aUnixSeconds, int aMillisecond);
 
 // Formats with the tokens yyyy, mm, dd, hh, nn (minutes), ss and zzz (milliseconds);
 // every other character is copied. Example: "yyyy-mm-dd hh:nn:ss:zzz". As "mm" directly

@@ -1,58 +1,105 @@
 #include "base/log_file.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <string_view>
 
 namespace nvrp {
 
 namespace {
 
-bool WriteAll(int aFd, std::string_view aData) {
-  while (!aData.empty()) {
-    const ssize_t written = ::write(aFd, aData.data(), aData.size());
+int Descriptor(intptr_t aHandle) { return static_cast<int>(aHandle); }
+
+}  // namespace
+
+tNV_LogDirectory::~tNV_LogDirectory() { Close(); }
+
+bool tNV_LogDirectory::OpenParentOf(const std::string& aFilePath, std::string& aName) {
+  Close();
+  const size_t slash = aFilePath.rfind('/');
+  std::string directory = ".";
+  if (slash != std::string::npos) directory = slash == 0 ? "/" : aFilePath.substr(0, slash);
+  aName = slash == std::string::npos ? aFilePath : aFilePath.substr(slash + 1);
+  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  fHandle = fd;
+  fOpen = true;
+  return true;
+}
+
+void tNV_LogDirectory::Close() {
+  if (!fOpen) return;
+  ::close(Descriptor(fHandle));
+  fHandle = kNoHandle;
+  fOpen = false;
+}
+
+bool tNV_LogDirectory::RenameNoReplace(const std::string& aFrom, const std::string& aTo) const {
+  if (!fOpen) return false;
+  const int dir = Descriptor(fHandle);
+  if (::renameat2(dir, aFrom.c_str(), dir, aTo.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // The file system cannot refuse replacement by itself.
+  struct stat target {};
+  if (::fstatat(dir, aTo.c_str(), &target, 0) == 0) return false;
+  return ::renameat(dir, aFrom.c_str(), dir, aTo.c_str()) == 0;
+}
+
+tNV_LogFile::~tNV_LogFile() { (void)Close(); }
+
+bool tNV_LogFile::Open(const tNV_LogDirectory& aDirectory, const std::string& aName) {
+  (void)Close();
+  if (!aDirectory.IsOpen()) return false;
+  const int fd = ::openat(Descriptor(aDirectory.fHandle), aName.c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  // The exclusive lock keeps a second writer on the same path (another object or another
+  // process) out while the line is written; it ends with the close.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fHandle = fd;
+  return true;
+}
+
+int64_t tNV_LogFile::Size() const {
+  struct stat info {};
+  if (!IsOpen() || ::fstat(Descriptor(fHandle), &info) != 0) return -1;
+  return static_cast<int64_t>(info.st_size);
+}
+
+bool tNV_LogFile::Append(std::string_view aText) {
+  if (!IsOpen()) return false;
+  while (!aText.empty()) {
+    const ssize_t written = ::write(Descriptor(fHandle), aText.data(), aText.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    aData.remove_prefix(static_cast<size_t>(written));
+    aText.remove_prefix(static_cast<size_t>(written));
   }
   return true;
 }
 
-}  // namespace
-
-// One open-append-close cycle. The exclusive lock keeps a second writer on the same path
-// (another object or another process) out while the line is being written.
-bool AppendLogText(const std::string& aFileName, const std::string& aText) {
-  const int fd = ::open(aFileName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-  ok = ok && WriteAll(fd, aText);
-  // Closing releases the lock.
-  ok = (::close(fd) == 0) && ok;
-  return ok;
+bool tNV_LogFile::Close() {
+  if (!IsOpen()) return true;
+  const bool closed = ::close(Descriptor(fHandle)) == 0;
+  fHandle = kNoHandle;
+  return closed;
 }
 
-// Moves the file aside without ever replacing an existing file.
-void RenameNoReplace(const std::string& aFrom, const std::string& aTo) {
-  if (::renameat2(AT_FDCWD, aFrom.c_str(), AT_FDCWD, aTo.c_str(), RENAME_NOREPLACE) == 0) return;
-  if (errno != EINVAL && errno != ENOSYS) return;
-  // The file system cannot refuse replacement by itself.
-  struct stat target {};
-  if (::stat(aTo.c_str(), &target) == 0) return;
-  (void)std::rename(aFrom.c_str(), aTo.c_str());
-}
-
-int64_t FileSizeOf(const std::string& aFileName) {
+int64_t FileSizeOf(const std::string& aPath) {
   struct stat info {};
-  if (::stat(aFileName.c_str(), &info) != 0) return -1;
+  if (::stat(aPath.c_str(), &info) != 0) return -1;
   return static_cast<int64_t>(info.st_size);
 }
+
+void NameLogThread() { (void)::pthread_setname_np(::pthread_self(), "nvrp-log"); }
 
 }  // namespace nvrp

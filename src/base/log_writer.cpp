@@ -1,5 +1,6 @@
 #include "base/log_writer.hpp"
 
+#include <array>
 #include <chrono>
 #include <string_view>
 #include <utility>
@@ -7,7 +8,7 @@
 #include "base/date_time.hpp"
 #include "base/framework_messages.hpp"
 #include "base/host_environment.hpp"
-#include "base/log_file.hpp"
+#include "base/log_time_stamp.hpp"
 #include "base/nv_exception.hpp"
 #include "base/utf.hpp"
 
@@ -17,8 +18,8 @@ namespace {
 
 constexpr int kAppendAttempts = 10;
 constexpr std::chrono::milliseconds kAttemptPause{50};
+constexpr std::chrono::milliseconds kIdlePause{60};
 constexpr int32_t kSizeCheckInterval = 20;
-constexpr std::string_view kStampPattern = "yyyy-mm-dd hh:nn:ss:zzz";
 constexpr std::string_view kRotationStampPattern = "yyyymmddhhnnsszzz";
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -26,14 +27,10 @@ std::string_view Separator(tNV_MessageType aEntryType) {
   return aEntryType == tNV_MessageType::let_error ? " - ERROR - " : " - ";
 }
 
-// The path without the extension of its last component.
-std::string WithoutExtension(const std::string& aPath) {
-  const size_t name_start = aPath.find_last_of("/\\");
-  const size_t dot = aPath.rfind('.');
-  if (dot == std::string::npos || (name_start != std::string::npos && dot < name_start)) {
-    return aPath;
-  }
-  return aPath.substr(0, dot);
+// The name without the extension of its last component.
+std::string WithoutExtension(const std::string& aName) {
+  const size_t dot = aName.rfind('.');
+  return dot == std::string::npos ? aName : aName.substr(0, dot);
 }
 
 }  // namespace
@@ -54,20 +51,22 @@ tNV_LogThread::~tNV_LogThread() {
 }
 
 void tNV_LogThread::Push(std::string aLine) {
-  {
-    std::lock_guard lock(fMutex);
-    fQueue.push_back(std::move(aLine));
-  }
-  fWake.notify_one();
+  std::lock_guard lock(fMutex);
+  fQueue.push_back(std::move(aLine));
 }
 
 void tNV_LogThread::Execute() {
+  NameLogThread();
   std::unique_lock lock(fMutex);
   for (;;) {
-    fWake.wait(lock, [this] { return fTerminated || !fQueue.empty(); });
-    if (fQueue.empty()) return;  // terminated and fully drained
-    // The head stays queued until its write has ended.
-    const std::string line = fQueue.front();
+    if (fQueue.empty()) {
+      if (fTerminated) return;  // terminated and fully drained
+      fWake.wait_for(lock, kIdlePause);
+      continue;
+    }
+    // The head stays queued until its write has ended; appending lines at the back leaves it
+    // where it is.
+    const std::string& line = fQueue.front();
     lock.unlock();
     fWriter->WriteToFile(line);
     lock.lock();
@@ -89,15 +88,34 @@ tNV_LogWriter::tNV_LogWriter(const std::string& aFileName, const std::string& aD
 
 tNV_LogWriter::~tNV_LogWriter() { fThread.reset(); }
 
-void tNV_LogWriter::Write(tNV_MessageType aEntryType, const std::string& aMessage) {
-  if (FileName().empty()) throw Exception(std::string(kMsgLogFileNameEmpty));
-  std::string line = FormatDateTime(kStampPattern, Now());
-  line += Separator(aEntryType);
-  if (fMaxMessageLength > 0) {
-    line += Utf16Left(aMessage, static_cast<size_t>(fMaxMessageLength));
-  } else {
-    line += aMessage;
+void tNV_LogWriter::Write(tNV_MessageType aEntryType, std::string_view aMessage) {
+  Write(aEntryType, std::span<const std::string_view>(&aMessage, 1));
+}
+
+void tNV_LogWriter::Write(tNV_MessageType aEntryType,
+                          std::span<const std::string_view> aMessageParts) {
+  if (fFileNameEmpty.load(std::memory_order_relaxed)) {
+    throw Exception(std::string(kMsgLogFileNameEmpty));
   }
+  // Each thread keeps its own stamp of the current second.
+  thread_local tNV_LogTimeStamp stamp;
+  const std::string_view separator = Separator(aEntryType);
+  size_t message_size = 0;
+  for (const std::string_view part : aMessageParts) message_size += part.size();
+
+  std::string line;
+  line.reserve(tNV_LogTimeStamp::kLength + separator.size() + message_size + kLineEnd.size());
+  stamp.AppendNow(line);
+  line += separator;
+  if (fMaxMessageLength > 0) {
+    std::string message;
+    message.reserve(message_size);
+    for (const std::string_view part : aMessageParts) message += part;
+    line += Utf16Left(message, static_cast<size_t>(fMaxMessageLength));
+  } else {
+    for (const std::string_view part : aMessageParts) line += part;
+  }
+  line += kLineEnd;
   fThread->Push(std::move(line));
 }
 
@@ -110,13 +128,19 @@ std::string tNV_LogWriter::Directory() const {
   return fDirectory;
 }
 
+void tNV_LogWriter::SetPath(std::string aDirectory, std::string aFileName) {
+  fDirectory = std::move(aDirectory);
+  fFileName = std::move(aFileName);
+  fFileNameEmpty.store(fFileName.empty());
+  fPathVersion.fetch_add(1);
+}
+
 void tNV_LogWriter::SetDirectory(const std::string& aDirectory) {
   {
     std::lock_guard lock(fPathMutex);
     // Joined first, so that an invalid value leaves the writer unchanged.
     std::string file_name = JoinPath(aDirectory, ExtractFileName(fFileName));
-    fDirectory = aDirectory;
-    fFileName = std::move(file_name);
+    SetPath(aDirectory, std::move(file_name));
   }
   // A directory that cannot be created shows later as lines given up.
   if (!aDirectory.empty()) (void)ForceDirectories(aDirectory);
@@ -129,27 +153,64 @@ std::string tNV_LogWriter::FileName() const {
 
 void tNV_LogWriter::SetFileName(const std::string& aFileName) {
   std::lock_guard lock(fPathMutex);
-  fFileName = JoinPath(fDirectory, ExtractFileName(aFileName));
+  std::string file_name = JoinPath(fDirectory, ExtractFileName(aFileName));
+  SetPath(fDirectory, std::move(file_name));
 }
 
-void tNV_LogWriter::RotateIfTooLarge(const std::string& aFileName) {
+void tNV_LogWriter::FollowPathChange() {
+  const uint32_t version = fPathVersion.load();
+  if (version == fThreadPathVersion) return;
+  {
+    std::lock_guard lock(fPathMutex);
+    fThreadFilePath = fFileName;
+  }
+  fThreadPathVersion = version;
+  fThreadDirectory.Close();  // opened again with the next attempt
+}
+
+// The file is closed while it is moved aside, as not every system renames an open file, and
+// opened again under its name: a new file after the rename, the same one when it failed.
+bool tNV_LogWriter::RotateIfTooLarge(tNV_LogFile& aFile) {
   const int64_t limit = static_cast<int64_t>(MaxLogFileSize()) * 1024;
-  const int64_t size = FileSizeOf(aFileName);
-  if (size < 0 || size <= limit) return;
-  RenameNoReplace(aFileName, WithoutExtension(aFileName) + "_" +
-                                 FormatDateTime(kRotationStampPattern, Now()) + ".log");
+  if (aFile.Size() <= limit) return true;
+  const std::string rotated =
+      WithoutExtension(fThreadName) + "_" + FormatDateTime(kRotationStampPattern, Now()) + ".log";
+  (void)aFile.Close();
+  // A failed rename is ignored: the line goes to the file as it is.
+  (void)fThreadDirectory.RenameNoReplace(fThreadName, rotated);
+  return aFile.Open(fThreadDirectory, fThreadName);
+}
+
+// One open-append-close cycle, with the size check before the first append.
+bool tNV_LogWriter::AppendOnce(const std::string& aLine, bool& aSizeCheckDue) {
+  if (!fThreadDirectory.IsOpen() && !fThreadDirectory.OpenParentOf(fThreadFilePath, fThreadName)) {
+    return false;
+  }
+  tNV_LogFile file;
+  if (!file.Open(fThreadDirectory, fThreadName)) {
+    // The directory may have been removed or replaced meanwhile: look it up afresh next time.
+    fThreadDirectory.Close();
+    return false;
+  }
+  if (aSizeCheckDue) {
+    aSizeCheckDue = false;
+    if (!RotateIfTooLarge(file)) return false;
+  }
+  const bool appended = file.Append(aLine);
+  return file.Close() && appended;
 }
 
 void tNV_LogWriter::WriteToFile(const std::string& aLine) {
   try {
-    const std::string file_name = FileName();
+    FollowPathChange();
     // The size check runs for the 1st, 21st, 41st ... line.
-    if (CheckLogfileSize()) RotateIfTooLarge(file_name);
+    bool size_check_due = CheckLogfileSize();
+    // The directory is looked up again with every size check, so that within 20 lines the
+    // writer follows a directory that was moved away and replaced by a new one.
+    if (size_check_due) fThreadDirectory.Close();
     fCounter.store((fCounter.load() + 1) % kSizeCheckInterval);
-
-    const std::string text = aLine + std::string(kLineEnd);
     for (int attempt = 1; attempt <= kAppendAttempts; ++attempt) {
-      if (AppendLogText(file_name, text)) return;
+      if (AppendOnce(aLine, size_check_due)) return;
       if (attempt < kAppendAttempts) std::this_thread::sleep_for(kAttemptPause);
     }
     // Given up without report after the last attempt.

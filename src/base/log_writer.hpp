@@ -6,9 +6,12 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 
+#include "base/log_file.hpp"
 #include "base/log_message_type.hpp"
 
 namespace nvrp {
@@ -17,7 +20,8 @@ class tNV_LogWriter;
 
 // Background thread of one log writer: takes finished lines off its queue and hands them to
 // the writer's file. A line leaves the queue only after its write has ended, so an empty
-// queue means every line has been dealt with.
+// queue means every line has been dealt with. An idle thread looks at its queue every 60 ms,
+// so that queuing a line never has to wake it.
 class tNV_LogThread {
  public:
   explicit tNV_LogThread(tNV_LogWriter& aWriter);
@@ -53,7 +57,9 @@ class tNV_LogWriter {
   virtual ~tNV_LogWriter();
 
   // Stamps the message and queues it; never touches the file.
-  void Write(tNV_MessageType aEntryType, const std::string& aMessage);
+  void Write(tNV_MessageType aEntryType, std::string_view aMessage);
+  // The same for a message made of several parts, put together straight into the line.
+  void Write(tNV_MessageType aEntryType, std::span<const std::string_view> aMessageParts);
 
   // Size of the current file in bytes, -1 when it cannot be read.
   int64_t GetLogFileSize() const;
@@ -75,17 +81,31 @@ class tNV_LogWriter {
  private:
   friend class tNV_LogThread;
 
-  // Rotation check and append of one line; run only by the background thread.
+  // Rotation check and append of one finished line (line end included); run only by the
+  // background thread.
   void WriteToFile(const std::string& aLine);
-  void RotateIfTooLarge(const std::string& aFileName);
+  // Called on the background thread only, like everything it uses below fThreadPathVersion.
+  void FollowPathChange();
+  bool AppendOnce(const std::string& aLine, bool& aSizeCheckDue);
+  bool RotateIfTooLarge(tNV_LogFile& aFile);
+  void SetPath(std::string aDirectory, std::string aFileName);
 
   mutable std::mutex fPathMutex;  // guards fDirectory and fFileName
   std::string fDirectory;
   int32_t fMaxMessageLength = 0;
   std::string fFileName;
+  std::atomic<bool> fFileNameEmpty{true};
+  std::atomic<uint32_t> fPathVersion{0};  // counts the changes of fFileName
   bool fDaily = false;
   std::atomic<int32_t> fMaxLogfileSize{kDefaultMaxLogFileSize};
   std::atomic<int32_t> fCounter{0};
+
+  // The background thread's view of the path: the file's directory kept open, and the name.
+  uint32_t fThreadPathVersion = UINT32_MAX;
+  tNV_LogDirectory fThreadDirectory;
+  std::string fThreadFilePath;
+  std::string fThreadName;
+
   std::unique_ptr<tNV_LogThread> fThread;
 };
 

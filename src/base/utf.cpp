@@ -1,21 +1,18 @@
 #include "base/utf.hpp"
 
+#include <cstring>
+
 namespace nvrp {
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-struct DecodedChar {
-  char32_t code;
-  size_t length;  // bytes taken from the input
-};
-
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// Decodes one character at `pos`; an invalid or incomplete sequence yields U+FFFD for
-// its first byte only, so that decoding resumes at the next byte.
-DecodedChar DecodeUtf8(std::string_view text, size_t pos) {
+}  // namespace
+
+Utf8Char DecodeUtf8Char(std::string_view text, size_t pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   if (lead < 0x80) return {lead, 1};
   size_t length = 0;
@@ -47,6 +44,8 @@ DecodedChar DecodeUtf8(std::string_view text, size_t pos) {
   return {code, length};
 }
 
+namespace {
+
 size_t Utf16Units(char32_t code) { return code >= 0x10000 ? 2 : 1; }
 
 void AppendUtf8(std::string& out, char32_t code) {
@@ -76,7 +75,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (size_t pos = 0; pos < text.size();) {
-    const DecodedChar c = DecodeUtf8(text, pos);
+    const Utf8Char c = DecodeUtf8Char(text, pos);
     pos += c.length;
     if (c.code >= 0x10000) {
       const char32_t offset = c.code - 0x10000;
@@ -109,8 +108,23 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 size_t Utf16Length(std::string_view text) {
   size_t units = 0;
-  for (size_t pos = 0; pos < text.size();) {
-    const DecodedChar c = DecodeUtf8(text, pos);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    // Runs of ASCII, the bulk of device answers, are counted eight bytes at a time.
+    uint64_t word = 0;
+    while (text.size() - pos >= sizeof word) {
+      std::memcpy(&word, text.data() + pos, sizeof word);
+      if ((word & 0x8080808080808080u) != 0) break;
+      pos += sizeof word;
+      units += sizeof word;
+    }
+    if (pos == text.size()) break;
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;
+      ++units;
+      continue;
+    }
+    const Utf8Char c = DecodeUtf8Char(text, pos);
     pos += c.length;
     units += Utf16Units(c.code);
   }
@@ -121,7 +135,7 @@ std::string Utf16Left(std::string_view text, size_t units) {
   size_t taken = 0;
   size_t pos = 0;
   while (pos < text.size()) {
-    const DecodedChar c = DecodeUtf8(text, pos);
+    const Utf8Char c = DecodeUtf8Char(text, pos);
     if (taken + Utf16Units(c.code) > units) break;
     taken += Utf16Units(c.code);
     pos += c.length;

@@ -13,7 +13,16 @@ namespace nvrp {
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 
-// Number of UTF-16 code units the text has.
+// One character read from UTF-8 text.
+struct Utf8Char {
+  char32_t code;  // U+FFFD for a byte that starts no valid sequence
+  size_t length;  // bytes taken from the text
+};
+// Decodes the character at `pos` (below text.size()); an invalid or incomplete sequence
+// yields U+FFFD for its first byte only, so that decoding resumes at the next byte.
+Utf8Char DecodeUtf8Char(std::string_view text, size_t pos);
+
+// Number of UTF-16 code units the text has, counted from the UTF-8 bytes without converting.
 size_t Utf16Length(std::string_view text);
 
 // The first `units` UTF-16 code units of the text. A cut that would split a surrogate pair

@@ -1,7 +1,7 @@
 #include "transport/io_handler.hpp"
 
 #include <algorithm>
-#include <cstdio>
+#include <array>
 #include <utility>
 
 #include "base/log_writer.hpp"
@@ -47,13 +47,15 @@ void kIOHandler::Debug(tNV_MessageType aEntryType, const std::string& aMessage) 
 void kIOHandler::WriteLog(tNV_MessageType aEntryType, const std::string& aTitle,
                           const std::string& aMessage) {
   if (!fLogger) return;
-  std::string entry = aTitle + std::string(msg::kTitleSeparator) + aMessage;
-  if (fHexLog) {
-    entry += msg::kHexDumpOpen;
-    entry += HexDump(aMessage);
-    entry += msg::kHexDumpClose;
+  if (!fHexLog) {
+    const std::array<std::string_view, 3> parts = {aTitle, msg::kTitleSeparator, aMessage};
+    fLogger->Write(aEntryType, parts);
+    return;
   }
-  fLogger->Write(aEntryType, entry);
+  const std::string dump = HexDump(aMessage);
+  const std::array<std::string_view, 6> parts = {
+      aTitle, msg::kTitleSeparator, aMessage, msg::kHexDumpOpen, dump, msg::kHexDumpClose};
+  fLogger->Write(aEntryType, parts);
 }
 
 std::string kIOHandler::GetLogFileName() const { return fLogger ? fLogger->FileName() : ""; }
@@ -102,12 +104,27 @@ std::string kIOHandler::WaitingForLine(const std::vector<uint8_t>& aChars) const
 }
 
 std::string kIOHandler::HexDump(std::string_view aText) {
+  static constexpr char kDigits[] = "0123456789abcdef";
   std::string dump;
-  for (const char16_t unit : Utf8ToUtf16(aText)) {
-    char code[8];
-    std::snprintf(code, sizeof code, "%02x", static_cast<unsigned>(unit));
+  dump.reserve(aText.size() * 3);
+  const auto append_unit = [&dump](char16_t aUnit) {
     if (!dump.empty()) dump += ' ';
-    dump += code;
+    // At least two digits: leading zeros only below 0x10.
+    if (aUnit >= 0x1000) dump += kDigits[(aUnit >> 12) & 0xF];
+    if (aUnit >= 0x100) dump += kDigits[(aUnit >> 8) & 0xF];
+    dump += kDigits[(aUnit >> 4) & 0xF];
+    dump += kDigits[aUnit & 0xF];
+  };
+  for (size_t pos = 0; pos < aText.size();) {
+    const Utf8Char c = DecodeUtf8Char(aText, pos);
+    pos += c.length;
+    if (c.code >= 0x10000) {
+      const char32_t offset = c.code - 0x10000;
+      append_unit(static_cast<char16_t>(0xD800 + (offset >> 10)));
+      append_unit(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+    } else {
+      append_unit(static_cast<char16_t>(c.code));
+    }
   }
   return dump;
 }

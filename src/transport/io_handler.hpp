@@ -72,7 +72,8 @@ class kIOHandler {
   void SetCodePage(int32_t aValue) { fCodePage = aValue; }
 
  protected:
-  // Lower-case hexadecimal code of every UTF-16 unit, at least two digits, blank-separated.
+  // Lower-case hexadecimal code of every UTF-16 unit of the text, at least two digits,
+  // blank-separated: "48 69 3b1" for "Hiα".
   static std::string HexDump(std::string_view aText);
   // The "Waiting for:" line of a read up to one of aChars: the characters separated by ",",
   // with HexLog followed by " [" + their codes separated by "," + "]".

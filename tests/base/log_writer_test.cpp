@@ -271,6 +271,25 @@ TEST_F(LogWriterTest, SizeCheckedEveryTwentiethLine) {
   EXPECT_EQ(MessageOf(lines[0]), "line 21");
 }
 
+// The writer keeps its directory open between lines; a directory moved away and replaced by
+// a new one under the same path must still receive the lines from the next size check on.
+TEST_F(LogWriterTest, FollowsADirectoryReplacedUnderItsPath) {
+  const fs::path directory = fDir / "logs";
+  auto writer = std::make_unique<tNV_LogWriter>("test", directory.string(), 0, false);
+  writer->Write(tNV_MessageType::let_info, "line 1");
+  ASSERT_TRUE(WaitForLines(directory / "test.log", 1));
+  fs::rename(directory, fDir / "moved");
+  fs::create_directories(directory);
+  for (int i = 2; i <= 21; ++i)
+    writer->Write(tNV_MessageType::let_info, "line " + std::to_string(i));
+  writer.reset();
+
+  const auto lines = Lines(ReadFile(directory / "test.log"));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(MessageOf(lines.back()), "line 21");
+  EXPECT_EQ(Lines(ReadFile(fDir / "moved" / "test.log")).size() + lines.size(), 21u);
+}
+
 TEST_F(LogWriterTest, DestroyWritesOutTheWholeQueueInOrder) {
   constexpr int kCount = 2000;
   auto writer = MakeWriter();

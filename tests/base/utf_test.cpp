@@ -84,6 +84,46 @@ TEST(Utf, LeftCutsInUtf16UnitsWithoutSplittingPairs) {
   }
 }
 
+// The count runs over ASCII eight bytes at a time: characters of every length and invalid
+// bytes, placed before, inside and after such runs, count as the conversion counts them.
+TEST(Utf, Utf16LengthAgreesWithTheConversion) {
+  const struct {
+    std::string text;
+    size_t units;
+  } cases[] = {
+      {"", 0},
+      {"1234567", 7},
+      {"12345678", 8},
+      {"123456789abcdefgh", 17},
+      {kGreek, 5},
+      {"1234567" + kGreek + "12345678", 20},
+      {"12345678" + kGreek, 13},
+      {kEmoji, 2},
+      {"1234567" + kEmoji + "1234567" + kEmoji, 18},
+      {"\xE2\x82\xAC"
+       "12345678",
+       9},  // three-byte euro sign
+      {"1234567\xFF"
+       "12345678",
+       16},  // invalid lead byte
+      {"12345678\x80\x80"
+       "1234567",
+       17},  // stray continuation bytes
+      {"1234567\xF0\x9F\x98"
+       "12345678",
+       18},                         // emoji cut short
+      {"123456789abcdef\xCE", 16},  // cut short at the very end
+      {"\xED\xA0\x80"
+       "12345678",
+       11},  // encoded surrogate
+      {std::string(1000, 'a') + kEmoji + std::string(3, '\0'), 1005},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf16Length(c.text), c.units) << c.text;
+    EXPECT_EQ(Utf16Length(c.text), Utf8ToUtf16(c.text).size()) << c.text;
+  }
+}
+
 TEST(Utf, AsciiCaseMappingLeavesOtherBytesAlone) {
   EXPECT_EQ(AsciiLower("/DEBUG:Yes " + kGreek), "/debug:yes " + kGreek);
   EXPECT_EQ(AsciiUpper("PrintFR \xC3\xA9"), "PRINTFR \xC3\xA9");  // é stays

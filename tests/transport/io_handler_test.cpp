@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "base/date_time.hpp"
 #include "base/host_environment.hpp"
+#include "base/utf.hpp"
 
 namespace nvrp {
 namespace {
@@ -31,6 +33,7 @@ class kTestIOHandler : public kIOHandler {
   bool InputBufferContainsData() override { return false; }
   void SetParameter(const std::string&, const std::string&) override {}
   std::string ClassName() const override { return "kTestIOHandler"; }
+  using kIOHandler::HexDump;
 };
 
 constexpr char kStart[] = "*************************** START ***************************";
@@ -151,6 +154,30 @@ TEST_F(IOHandlerLog, WriteLogAndDebug) {
   expected.push_back(std::string("I:") + kStop);
   const std::vector<std::string> entries = Entries(file_name);
   EXPECT_EQ(entries, expected);
+}
+
+// The dump is built from a digit table; it must read exactly as "%02x" of every UTF-16 unit.
+TEST(IOHandlerHexDump, MatchesFormattedUnitCodes) {
+  const std::string cases[] = {
+      "",
+      "abc",
+      std::string("\0\x01\x0f\x10\x7f", 5),
+      "\xC4\x80\xDF\xBF",                      // U+0100, U+07FF: three digits
+      "\xE0\xA0\x80\xEF\xBF\xBF\xE2\x82\xAC",  // U+0800, U+FFFF, euro sign
+      "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",      // pairs at both ends of the range
+      "a\xFF\x80"
+      "b\xCE",  // invalid bytes: fffd each
+  };
+  for (const std::string& text : cases) {
+    std::string expected;
+    for (const char16_t unit : Utf8ToUtf16(text)) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%02x", static_cast<unsigned>(unit));
+      if (!expected.empty()) expected += ' ';
+      expected += code;
+    }
+    EXPECT_EQ(kTestIOHandler::HexDump(text), expected) << text;
+  }
 }
 
 TEST_F(IOHandlerLog, TemporaryReadTimeouts) {
