@@ -152,4 +152,34 @@ export WINEPREFIX=$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtm
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p || [[ $? -eq 2 ]]
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+# A serial line for the transport tests: a pseudo-terminal whose Linux side echoes every byte,
+# seen by Wine as COM7.
+start_echo_line() {
+  python3 -c '
+import os, tty
+master, line = os.openpty()
+tty.setraw(line)
+print(os.ttyname(line), flush=True)
+while True:
+    try:
+        data = os.read(master, 4096)
+    except OSError:
+        break
+    if not data:
+        break
+    os.write(master, data)
+' >"$sim_log/echo-line.out" 2>&1 &
+  sim_pids+=($!)
+  for _ in $(seq 100); do
+    [[ -s $sim_log/echo-line.out ]] && break
+    sleep 0.05
+  done
+  local line
+  line=$(head -1 "$sim_log/echo-line.out")
+  if [[ $line == /dev/* ]]; then  # else the tests of a real line are skipped
+    ln -sfn "$line" "$WINEPREFIX/dosdevices/com7"
+    export NVRP_WINE_ECHO_COM=7
+  fi
+}
+start_echo_line
 (cd "$out/x86_64" && ctest --output-on-failure -j "$jobs")

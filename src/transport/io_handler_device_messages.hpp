@@ -27,6 +27,36 @@ inline constexpr int32_t kOposExtended = 114;
 inline constexpr std::string_view kOposUnavailable =
     "No OPOS fiscal printer control (OPOS.FiscalPrinter) is available on this system";
 
+// The OPOS control reached over COM automation (Windows).
+inline constexpr std::string_view kOposProgId = "OPOS.FiscalPrinter";
+inline std::string HResultText(int32_t aResult) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) {
+    text += kHex[(static_cast<uint32_t>(aResult) >> shift) & 0xF];
+  }
+  return text;
+}
+inline std::string OposComNotInitialised(int32_t aResult) {
+  return "COM could not be initialised for the OPOS control " + std::string(kOposProgId) +
+         " (HRESULT " + HResultText(aResult) + ")";
+}
+inline std::string OposNotRegistered(int32_t aResult) {
+  return "The OPOS control " + std::string(kOposProgId) + " is not registered (HRESULT " +
+         HResultText(aResult) + ")";
+}
+inline std::string OposNotCreated(int32_t aResult) {
+  return "The OPOS control " + std::string(kOposProgId) + " could not be created (HRESULT " +
+         HResultText(aResult) + ")";
+}
+inline std::string OposCallFailed(std::string_view aMember, int32_t aResult,
+                                  std::string_view aDescription) {
+  std::string text = std::string(kOposProgId) + "." + std::string(aMember) + " failed (HRESULT " +
+                     HResultText(aResult) + ")";
+  if (!aDescription.empty()) text += ": " + std::string(aDescription);
+  return text;
+}
+
 inline constexpr int32_t kFirstResultName = 101;
 inline constexpr std::string_view kResultNames[] = {
     "OPOS_E_CLOSED",   "OPOS_E_CLAIMED",  "OPOS_E_NOTCLAIMED", "OPOS_E_NOSERVICE",

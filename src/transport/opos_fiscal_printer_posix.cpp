@@ -9,9 +9,8 @@ namespace {
 
 namespace msg = io_handler_device_messages;
 
-// No OPOS control is reachable in this build (on Linux none exists; on Windows the COM
-// automation binding is not wired in yet): every call fails. Open answers "no service",
-// everything after it "closed".
+// OPOS controls are COM components and exist on Windows only: here every call fails. Open
+// answers "no service", everything after it "closed".
 class kUnavailableOposFiscalPrinter : public kOposFiscalPrinter {
  public:
   int32_t Open(const std::string&) override { return msg::kOposNoService; }

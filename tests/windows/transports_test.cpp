@@ -1,0 +1,447 @@
+// The Windows transports under Wine: TCP over Winsock against a listening socket in the test,
+// serial lines over the communications API (a pseudo-terminal on the Linux side when
+// scripts/windows.sh provides one as NVRP_WINE_ECHO_COM), the print spooler and the OPOS
+// control over COM where Wine has neither, and the exported OPEN with such connections.
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "base/nv_exception.hpp"
+#include "base/text_raster.hpp"
+#include "base/utf.hpp"
+#include "transport/com_port.hpp"
+#include "transport/io_handler_opos.hpp"
+#include "transport/io_handler_serial.hpp"
+#include "transport/io_handler_spool.hpp"
+#include "transport/io_handler_tcp.hpp"
+#include "transport/print_spooler.hpp"
+#include "transport/transport_log.hpp"
+
+namespace nvrp {
+namespace {
+
+using ::testing::StartsWith;
+using testing::ContainsRun;
+using testing::ElapsedMs;
+using testing::kTimeoutMarginMs;
+using testing::LogEntries;
+
+std::wstring Wide(const std::string& aText) {
+  const std::u16string units = Utf8ToUtf16(aText);
+  return std::wstring(units.begin(), units.end());
+}
+
+std::string Narrow(const wchar_t* aText, size_t aLength) {
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(aText), aLength));
+}
+
+// Winsock for the test's own listening sockets.
+class WinsockEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    WSADATA data{};
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+  }
+  void TearDown() override { WSACleanup(); }
+};
+[[maybe_unused]] const auto* const kWinsock = ::testing::AddGlobalTestEnvironment(new WinsockEnvironment);
+
+// A device on a loopback port, served on its own thread one connection at a time.
+class WinsockDevice {
+ public:
+  using Behaviour = std::function<void(SOCKET aClient, WinsockDevice& aDevice)>;
+
+  explicit WinsockDevice(Behaviour aBehaviour) : fBehaviour(std::move(aBehaviour)) {
+    fListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fListener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(fListener, 4);
+    int length = sizeof address;
+    getsockname(fListener, reinterpret_cast<sockaddr*>(&address), &length);
+    fPort = ntohs(address.sin_port);
+    fThread = std::thread([this] { Serve(); });
+  }
+  ~WinsockDevice() {
+    fStop = true;
+    fThread.join();
+    closesocket(fListener);
+  }
+
+  uint16_t Port() const { return fPort; }
+  int Connections() const { return fConnections; }
+  bool Stopping() const { return fStop; }
+  // Waits up to aMs for the socket to become readable.
+  static bool Readable(SOCKET aSocket, int aMs) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(aSocket, &ready);
+    timeval wait{aMs / 1000, (aMs % 1000) * 1000};
+    return select(0, &ready, nullptr, nullptr, &wait) > 0;
+  }
+  // Reads until aEnd arrived, the client went quiet for two seconds or closed.
+  static std::string ReceiveUpTo(SOCKET aClient, char aEnd) {
+    std::string bytes;
+    while (bytes.find(aEnd) == std::string::npos && Readable(aClient, 2000)) {
+      char chunk[256];
+      const int count = recv(aClient, chunk, sizeof chunk, 0);
+      if (count <= 0) break;
+      bytes.append(chunk, static_cast<size_t>(count));
+    }
+    return bytes;
+  }
+  // Holds the connection until the client closes it or the device stops.
+  void WaitForClose(SOCKET aClient) const {
+    while (!fStop) {
+      char chunk[256];
+      if (Readable(aClient, 50) && recv(aClient, chunk, sizeof chunk, 0) <= 0) return;
+    }
+  }
+
+ private:
+  void Serve() {
+    while (!fStop) {
+      if (!Readable(fListener, 50)) continue;
+      const SOCKET client = accept(fListener, nullptr, nullptr);
+      if (client == INVALID_SOCKET) continue;
+      ++fConnections;
+      fBehaviour(client, *this);
+      closesocket(client);
+    }
+  }
+
+  Behaviour fBehaviour;
+  SOCKET fListener = INVALID_SOCKET;
+  uint16_t fPort = 0;
+  std::atomic<bool> fStop{false};
+  std::atomic<int> fConnections{0};
+  std::thread fThread;
+};
+
+void AcceptOnly(SOCKET aClient, WinsockDevice& aDevice) { aDevice.WaitForClose(aClient); }
+
+// Answers "OK" ETX and then "rest" to a command ended by ENQ, then stays quiet.
+void Answering(SOCKET aClient, WinsockDevice& aDevice) {
+  while (!aDevice.Stopping()) {
+    const std::string command = WinsockDevice::ReceiveUpTo(aClient, '\x05');
+    if (command.empty()) return;
+    const std::string answer = "OK\x03rest";
+    send(aClient, answer.data(), static_cast<int>(answer.size()), 0);
+  }
+}
+
+class WineTransportTest : public testing::TransportLogTest {
+ protected:
+  template <typename THandler>
+  static std::vector<std::string> Finish(std::unique_ptr<THandler>& aHandler) {
+    const std::string file = aHandler->GetLogFileName();
+    aHandler.reset();
+    return LogEntries(file);
+  }
+};
+
+class WineTcp : public WineTransportTest {
+ protected:
+  std::unique_ptr<kIOHandler_TCP> Handler(uint16_t aPort, int32_t aReadTimeout = 1000) {
+    kConnection connection;
+    connection.SetConnectionType(tkConnectionType::TCP);
+    connection.SetAddress("127.0.0.1");
+    connection.SetPort(aPort);
+    connection.SetConnectTimeOut(2000);
+    connection.SetReadTimeOut(aReadTimeout);
+    return std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
+  }
+};
+
+TEST_F(WineTcp, ConnectProvesTheDeviceIsReachableAndLeavesTheSocketClosed) {
+  WinsockDevice device(AcceptOnly);
+  auto handler = Handler(device.Port());
+  EXPECT_TRUE(handler->Connect());
+  EXPECT_FALSE(handler->Connected());
+  for (int i = 0; i < 100 && device.Connections() == 0; ++i) Sleep(20);
+  EXPECT_EQ(device.Connections(), 1);
+}
+
+TEST_F(WineTcp, ExchangeReadsUpToTheWantedByteAndTimesOutOnAQuietLine) {
+  WinsockDevice device(Answering);
+  auto handler = Handler(device.Port(), 500);
+  EXPECT_TRUE(handler->Write("STATUS\x05"));
+  EXPECT_EQ(handler->ReadUpTo({3, 6}), "OK\x03");
+  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) Sleep(10);
+  EXPECT_TRUE(handler->InputBufferContainsData());
+  EXPECT_EQ(handler->ReadChars(4), "rest");
+
+  std::string late;
+  const int64_t elapsed = ElapsedMs([&] { late = handler->ReadChars(1); });
+  EXPECT_EQ(late, "");
+  EXPECT_GE(elapsed, 500);
+  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
+
+  // A second command on the same connection after the discarded rest.
+  EXPECT_TRUE(handler->Write("AGAIN\x05"));
+  EXPECT_EQ(handler->ReadUpTo({3}), "OK\x03");
+  handler->ClearBuffers();
+  EXPECT_EQ(handler->ReadChars(4), "");
+  EXPECT_EQ(device.Connections(), 1);
+  const auto log = Finish(handler);
+  EXPECT_TRUE(ContainsRun(log, {"I:Write:STATUS\x05", "I:Waiting for:\x03,\x06", "I:Read:OK\x03",
+                                "I:Read:rest", "E:Read Timeout:"}))
+      << ::testing::PrintToString(log);
+}
+
+TEST_F(WineTcp, RefusedPortIsAConnectErrorWithTheSystemsReason) {
+  uint16_t port = 0;
+  {
+    WinsockDevice gone(AcceptOnly);
+    port = gone.Port();
+  }
+  auto handler = Handler(port);
+  bool connected = true;
+  const int64_t elapsed = ElapsedMs([&] { connected = handler->Connect(); });
+  EXPECT_FALSE(connected);
+  EXPECT_LT(elapsed, 2000) << "a refusal is not a time-out";
+  EXPECT_FALSE(handler->Write("X"));
+  EXPECT_TRUE(handler->ErrorFound());
+  const auto log = Finish(handler);
+  ASSERT_GE(log.size(), 2u);
+  bool named = false;
+  for (const std::string& entry : log) {
+    named = named || (entry.rfind("E:Connect Error:", 0) == 0 && entry.size() > 16);
+  }
+  EXPECT_TRUE(named) << ::testing::PrintToString(log);
+}
+
+TEST_F(WineTcp, UnknownHostIsAConnectError) {
+  kConnection connection;
+  connection.SetAddress("no-such-host.invalid");
+  connection.SetPort(80);
+  auto handler = std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
+  EXPECT_FALSE(handler->Connect());
+  const auto log = Finish(handler);
+  EXPECT_THAT(log, ::testing::Contains(StartsWith("E:Connect Error:")))
+      << ::testing::PrintToString(log);
+}
+
+// Serial lines. The echo line is a pseudo-terminal whose other side sends back every byte.
+uint32_t EchoCom() {
+  const char* value = std::getenv("NVRP_WINE_ECHO_COM");
+  return value != nullptr ? static_cast<uint32_t>(std::atoi(value)) : 0;
+}
+
+class WineSerial : public WineTransportTest {
+ protected:
+  std::unique_ptr<kIOHandler_Serial> Handler(uint32_t aCom, int32_t aReadTimeout = 500) {
+    kConnection connection;
+    connection.SetConnectionType(tkConnectionType::Serial);
+    connection.SetSerialPort("COM" + std::to_string(aCom));
+    connection.SetSpeed(19200);
+    connection.SetDataBits(8);
+    connection.SetParity(tkParity::Even);
+    connection.SetStopBits(2);
+    connection.SetReadTimeOut(aReadTimeout);
+    return std::make_unique<kIOHandler_Serial>(&connection, fDirectory, kLogName);
+  }
+};
+
+TEST_F(WineSerial, MissingComPortIsNotAValidComPort) {
+  auto handler = Handler(42);
+  try {
+    handler->Connect();
+    ADD_FAILURE() << "opened a COM port that does not exist";
+  } catch (const TComPortException& error) {
+    EXPECT_STREQ(error.what(), "COM42 is not a valid COM port.");
+  }
+  EXPECT_FALSE(handler->Connected());
+}
+
+TEST_F(WineSerial, EchoLineExchangesBytesAndTimesOut) {
+  const uint32_t com = EchoCom();
+  if (com == 0) GTEST_SKIP() << "no echo line (NVRP_WINE_ECHO_COM)";
+  auto handler = Handler(com);
+  ASSERT_TRUE(handler->Connect());
+  EXPECT_TRUE(handler->Connected());
+  handler->ClearBuffers();
+
+  EXPECT_TRUE(handler->Write("PING\x03"));
+  EXPECT_EQ(handler->ReadUpTo({3}), "PING\x03");
+  EXPECT_TRUE(handler->Write("ab"));
+  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) Sleep(10);
+  EXPECT_TRUE(handler->InputBufferContainsData());
+  EXPECT_EQ(handler->ReadChars(2), "ab");
+
+  std::string late;
+  const int64_t elapsed = ElapsedMs([&] { late = handler->ReadChars(1); });
+  EXPECT_EQ(late, "");
+  EXPECT_GE(elapsed, 500);
+  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
+
+  EXPECT_TRUE(handler->Disconnect());
+  EXPECT_FALSE(handler->Connected());
+  const auto log = Finish(handler);
+  EXPECT_TRUE(ContainsRun(log, {"I:SerialPort=COM" + std::to_string(com), "I:Speed=19200",
+                                "I:Parity=even", "I:DataBits=8", "I:StopBits=2"}))
+      << ::testing::PrintToString(log);
+  EXPECT_TRUE(ContainsRun(log, {"I:Read:ab", "E:Read Timeout:"})) << ::testing::PrintToString(log);
+}
+
+TEST(WineComPort, LineSettingsApplyToAnOpenLine) {
+  const uint32_t com = EchoCom();
+  if (com == 0) GTEST_SKIP() << "no echo line (NVRP_WINE_ECHO_COM)";
+  TComPort port(com, 9600, 7, TStopBits::sbOne, TParity::ptOdd);
+  port.Open();
+  ASSERT_TRUE(port.ComIsOpen());
+  port.SetLineParameters(115200, 8, TStopBits::sbTwo, TParity::ptNone);
+  EXPECT_EQ(port.BaudRate(), 115200u);
+  EXPECT_EQ(port.StopBits(), TStopBits::sbTwo);
+  EXPECT_TRUE(port.WriteText("z"));
+  char byte = 0;
+  int32_t error = 0;
+  EXPECT_EQ(port.Read(&byte, 1, 1000, error), 1);
+  EXPECT_EQ(byte, 'z');
+  port.Close();
+  EXPECT_FALSE(port.ComIsOpen());
+  EXPECT_THROW(port.WriteText("z"), TComPortException);
+}
+
+// The print spooler: Wine has no printer here.
+class WineSpool : public WineTransportTest {
+ protected:
+  static constexpr char kPrinter[] = "NVRP Missing Printer";
+  std::unique_ptr<kIOHandler_Spool> Handler() {
+    kConnection connection;
+    connection.SetConnectionType(tkConnectionType::Spool);
+    connection.SetPrinterName(kPrinter);
+    return std::make_unique<kIOHandler_Spool>(&connection, fDirectory, kLogName);
+  }
+};
+
+TEST_F(WineSpool, UnknownPrinterFailsRawAndBitmapOutput) {
+  auto handler = Handler();
+  handler->SetOutputType(tkSpoolOutputType::Raw);
+  EXPECT_FALSE(handler->Write("receipt text"));
+  EXPECT_TRUE(handler->ErrorFound());
+  EXPECT_FALSE(handler->ErrorMessage().empty());
+  EXPECT_FALSE(handler->WriteBytes("\x1b@"));
+
+  handler->SetOutputType(tkSpoolOutputType::Normal);
+  GrayCanvas bitmap(10, 10);
+  handler->SetBitmap(&bitmap);
+  try {
+    handler->Write("");
+    ADD_FAILURE() << "printed to a printer that does not exist";
+  } catch (const Exception& error) {
+    EXPECT_STREQ(error.what(),
+                 "kIOHandler_Spool.WriteNormal: Printer NVRP Missing Printer not found");
+  }
+  std::string found;
+  EXPECT_FALSE(print_spooler::FindPrinter(kPrinter, found));
+}
+
+TEST(WinePrintSpooler, PrinterWithoutDeviceContextGetsA4At300Dpi) {
+  const tkPageGeometry page = print_spooler::PageGeometry("NVRP Missing Printer");
+  EXPECT_EQ(page.fDotsPerInch, 300);
+  EXPECT_EQ(page.fPrintableWidth, 2480);
+  EXPECT_EQ(page.fPrintableHeight, 3507);
+  std::string error;
+  EXPECT_FALSE(print_spooler::PrintBitmap("NVRP Missing Printer", "t", GrayCanvas(4, 4), page,
+                                          tkBitmapPlacement{0, 0, 4, 4}, error));
+  EXPECT_FALSE(error.empty());
+}
+
+// The OPOS control: its ProgID is not registered under Wine.
+TEST_F(WineTransportTest, UnregisteredOposControlFailsConnectWithTheProgIdAndResult) {
+  kConnection connection;
+  connection.SetDeviceName("FP1");
+  auto handler = std::make_unique<kIOHandler_OPOS>(&connection, fDirectory, kLogName);
+  EXPECT_FALSE(handler->Connect());
+  EXPECT_FALSE(handler->Connected());
+  EXPECT_EQ(handler->ErrorMessage(),
+            "[104] OPOS_E_NOSERVICE - The OPOS control OPOS.FiscalPrinter is not registered "
+            "(HRESULT 0x800401F3)");
+  EXPECT_FALSE(handler->BeginFiscalReceipt());
+  EXPECT_THAT(handler->ErrorMessage(), StartsWith("[101] OPOS_E_CLOSED - "));
+  handler.reset();
+
+  // The control left COM on this thread as it found it: a new apartment of another kind can
+  // be entered.
+  const HRESULT entered = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  EXPECT_EQ(entered, S_OK);
+  if (SUCCEEDED(entered)) CoUninitialize();
+}
+
+// The exported OPEN with a transport the iBox cannot use: the handler is built and refused.
+class WineExports : public ::testing::Test {
+ protected:
+  using CommandFunction = int16_t(__stdcall*)(BSTR, BSTR*, BSTR*);
+
+  static void SetUpTestSuite() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring host = std::wstring(temp) + L"nvrp_transports_" +
+                              std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(host.c_str(), nullptr);
+    SetEnvironmentVariableW(L"NVRP_HOST_DIR", host.c_str());
+    sModule = LoadLibraryW(Wide(NVRP_WINDOWS_DLL).c_str());
+  }
+
+  static std::pair<int16_t, std::string> Open(const std::string& aConnection) {
+    const std::wstring input = Wide(
+        "<Request><Driver>NVRP_RORERER_10</Driver><Handle>0</Handle><LogId>transports</LogId>"
+        "<Connection>" +
+        aConnection + "</Connection></Request>");
+    const auto open = reinterpret_cast<CommandFunction>(
+        reinterpret_cast<void*>(GetProcAddress(sModule, "OPEN")));
+    BSTR in = SysAllocStringLen(input.data(), static_cast<UINT>(input.size()));
+    BSTR out = nullptr;
+    BSTR error = nullptr;
+    const int16_t result = open(in, &out, &error);
+    std::string text = Narrow(error != nullptr ? error : L"", SysStringLen(error));
+    SysFreeString(in);
+    SysFreeString(out);
+    SysFreeString(error);
+    return {result, text};
+  }
+
+  static inline HMODULE sModule = nullptr;
+};
+
+TEST_F(WineExports, OpenWithAStreamSpoolerOrOposConnectionFailsCleanly) {
+  ASSERT_NE(sModule, nullptr) << "LoadLibraryW: " << GetLastError();
+  const std::string connections[] = {
+      "<Type>TCP</Type><Address>127.0.0.1</Address><Port>1</Port>",
+      "<Type>Serial</Type><SerialPort>COM42</SerialPort><Speed>9600</Speed><DataBits>8</DataBits>"
+      "<Parity>None</Parity><StopBits>1</StopBits>",
+      "<Type>Spool</Type><PrinterName>NVRP Missing Printer</PrinterName>",
+      "<Type>OPOS</Type><DeviceName>FP1</DeviceName>",
+  };
+  for (const std::string& connection : connections) {
+    SCOPED_TRACE(connection);
+    const auto [result, error] = Open(connection);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(error, "Invalid class typecast");
+  }
+  // Bad serial settings stop the handler before the device sees it.
+  const auto [result, error] = Open(
+      "<Type>Serial</Type><SerialPort>COM42</SerialPort><Parity>None</Parity>"
+      "<StopBits>3</StopBits>");
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(error, "Stop Bits 3 invalid");
+}
+
+}  // namespace
+}  // namespace nvrp
