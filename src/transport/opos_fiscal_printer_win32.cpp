@@ -127,7 +127,7 @@ class kComOposFiscalPrinter final : public kOposFiscalPrinter {
   int32_t ReleaseDevice() override { return Method("ReleaseDevice", DispatchArguments()); }
   bool DeviceEnabled() override { return BoolProperty("DeviceEnabled"); }
   void SetDeviceEnabled(bool aEnabled) override {
-    PutProperty("DeviceEnabled", DispatchArguments().Bool(aEnabled));
+    if (fControl != nullptr) Put("DeviceEnabled", DispatchArguments().Bool(aEnabled));
   }
   int32_t ResultCodeExtended() override { return LongProperty("ResultCodeExtended"); }
   // Asked while an error is reported, so it answers a text also when the control cannot.
@@ -327,10 +327,14 @@ class kComOposFiscalPrinter final : public kOposFiscalPrinter {
     return AsLong(result.value);
   }
 
+  void Put(const char* aName, const DispatchArguments& aArguments) {
+    Invoke(aName, DISPATCH_PROPERTYPUT, aArguments, nullptr);
+  }
+
   // Writes a property and answers the result code the control reports after it.
   int32_t PutProperty(const char* aName, const DispatchArguments& aArguments) {
     if (fControl == nullptr) return msg::kOposClosed;
-    Invoke(aName, DISPATCH_PROPERTYPUT, aArguments, nullptr);
+    Put(aName, aArguments);
     return LongProperty("ResultCode");
   }
 

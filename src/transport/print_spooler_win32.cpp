@@ -150,8 +150,9 @@ bool FindPrinter(const std::string& aName, std::string& aPrinter) {
   const std::wstring wanted = WideOf(aName);
   for (DWORD i = 0; i < count; ++i) {
     const wchar_t* name = printers[i].pPrinterName;
-    if (name != nullptr && CompareStringOrdinal(name, -1, wanted.c_str(),
-                                                static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
+    if (name != nullptr &&
+        CompareStringOrdinal(name, -1, wanted.c_str(), static_cast<int>(wanted.size()), TRUE) ==
+            CSTR_EQUAL) {
       aPrinter = Utf8Of(name, wcslen(name));
       return true;
     }

@@ -61,9 +61,9 @@ bool SetInitialTimeouts(HANDLE aHandle) {
 std::string DevicePath(uint32_t aComNumber) { return "\\\\.\\COM" + std::to_string(aComNumber); }
 
 Handle Open(uint32_t aComNumber, int32_t& aError) {
-  const HANDLE handle = CreateFileW(WideOf(DevicePath(aComNumber)).c_str(),
-                                    GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle =
+      CreateFileW(WideOf(DevicePath(aComNumber)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     aError = static_cast<int32_t>(GetLastError());
     return kNoHandle;

@@ -23,6 +23,7 @@
 #include "base/nv_exception.hpp"
 #include "base/text_raster.hpp"
 #include "base/utf.hpp"
+#include "fake_opos_control.hpp"
 #include "transport/com_port.hpp"
 #include "transport/io_handler_opos.hpp"
 #include "transport/io_handler_serial.hpp"
@@ -34,11 +35,11 @@
 namespace nvrp {
 namespace {
 
-using ::testing::StartsWith;
 using testing::ContainsRun;
 using testing::ElapsedMs;
 using testing::kTimeoutMarginMs;
 using testing::LogEntries;
+using ::testing::StartsWith;
 
 std::wstring Wide(const std::string& aText) {
   const std::u16string units = Utf8ToUtf16(aText);
@@ -58,7 +59,8 @@ class WinsockEnvironment : public ::testing::Environment {
   }
   void TearDown() override { WSACleanup(); }
 };
-[[maybe_unused]] const auto* const kWinsock = ::testing::AddGlobalTestEnvironment(new WinsockEnvironment);
+[[maybe_unused]] const auto* const kWinsock =
+    ::testing::AddGlobalTestEnvironment(new WinsockEnvironment);
 
 // A device on a loopback port, served on its own thread one connection at a time.
 class WinsockDevice {
@@ -365,6 +367,7 @@ TEST(WinePrintSpooler, PrinterWithoutDeviceContextGetsA4At300Dpi) {
 
 // The OPOS control: its ProgID is not registered under Wine.
 TEST_F(WineTransportTest, UnregisteredOposControlFailsConnectWithTheProgIdAndResult) {
+  testing::FakeOposRegistration::RemoveProgId();
   kConnection connection;
   connection.SetDeviceName("FP1");
   auto handler = std::make_unique<kIOHandler_OPOS>(&connection, fDirectory, kLogName);
@@ -384,6 +387,152 @@ TEST_F(WineTransportTest, UnregisteredOposControlFailsConnectWithTheProgIdAndRes
   if (SUCCEEDED(entered)) CoUninitialize();
 }
 
+// The OPOS control over COM, with the test's control registered under the ProgID.
+class WineOposControl : public WineTransportTest {
+ protected:
+  void SetUp() override {
+    WineTransportTest::SetUp();
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    fRegistration = std::make_unique<testing::FakeOposRegistration>(fState);
+    ASSERT_TRUE(fRegistration->Registered());
+  }
+  void TearDown() override {
+    fRegistration.reset();
+    CoUninitialize();
+    WineTransportTest::TearDown();
+  }
+
+  testing::FakeOposState fState;
+  std::unique_ptr<testing::FakeOposRegistration> fRegistration;
+};
+
+TEST_F(WineOposControl, EveryCallReachesTheControlWithItsArguments) {
+  auto control = CreateOposFiscalPrinter();
+  ASSERT_EQ(control->Open("FP1"), 0);
+  const Currency price = Currency::FromRaw(125000);
+  const Currency unit = Currency::FromRaw(83333);
+  const Currency refund = Currency::FromRaw(-50000);
+  const struct {
+    std::function<int32_t()> call;
+    std::vector<std::string> seen;
+  } cases[] = {
+      {[&] { return control->ClaimDevice(1500); }, {"ClaimDevice(1500)"}},
+      {[&] { return control->ReleaseDevice(); }, {"ReleaseDevice()"}},
+      {[&] { return control->BeginFiscalReceipt(true); }, {"BeginFiscalReceipt(true)"}},
+      {[&] { return control->EndFiscalReceipt(false); }, {"EndFiscalReceipt(false)"}},
+      {[&] { return control->PrintRecItem("Ψωμί", price, 1500, 2, unit, "τεμ"); },
+       {"PrintRecItem('Ψωμί',cy125000,1500,2,cy83333,'τεμ')"}},
+      {[&] { return control->PrintRecItemVoid("Ψωμί", price, 1500, 2, unit, ""); },
+       {"PrintRecItemVoid('Ψωμί',cy125000,1500,2,cy83333,'')"}},
+      {[&] { return control->PrintRecRefund("back", refund, 1); },
+       {"PrintRecRefund('back',cy-50000,1)"}},
+      {[&] { return control->PrintRecSubtotal(price); }, {"PrintRecSubtotal(cy125000)"}},
+      {[&] { return control->PrintRecMessage("it's"); }, {"PrintRecMessage('it's')"}},
+      {[&] { return control->PrintRecItemAdjustment(1, "off", unit, 3); },
+       {"PrintRecItemAdjustment(1,'off',cy83333,3)"}},
+      {[&] { return control->PrintRecSubtotalAdjustment(2, "off", unit); },
+       {"PrintRecSubtotalAdjustment(2,'off',cy83333)"}},
+      {[&] { return control->PrintRecTotal(price, unit, "Cash"); },
+       {"PrintRecTotal(cy125000,cy83333,'Cash')"}},
+      {[&] { return control->PrintRecNotPaid("later", unit); },
+       {"PrintRecNotPaid('later',cy83333)"}},
+      {[&] { return control->PrintRecTaxID("094014201"); }, {"PrintRecTaxID('094014201')"}},
+      {[&] { return control->ResetPrinter(); }, {"ResetPrinter()"}},
+      {[&] { return control->BeginNonFiscal(); }, {"BeginNonFiscal()"}},
+      {[&] { return control->EndNonFiscal(); }, {"EndNonFiscal()"}},
+      {[&] { return control->PrintNormal(2, "line"); }, {"PrintNormal(2,'line')"}},
+      {[&] { return control->BeginTraining(); }, {"BeginTraining()"}},
+      {[&] { return control->EndTraining(); }, {"EndTraining()"}},
+      {[&] { return control->PrintXReport(); }, {"PrintXReport()"}},
+      {[&] { return control->PrintZReport(); }, {"PrintZReport()"}},
+      {[&] { return control->SetDate("101220261530"); }, {"SetDate('101220261530')"}},
+      {[&] { return control->SetFiscalReceiptType(4); }, {"FiscalReceiptType=4", "ResultCode?"}},
+      {[&] { return control->SetPreLine("pre"); }, {"PreLine='pre'", "ResultCode?"}},
+      {[&] { return control->SetAdditionalTrailer("Ευχαριστούμε"); },
+       {"AdditionalTrailer='Ευχαριστούμε'", "ResultCode?"}},
+      {[&] { return control->Close(); }, {"Close()"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.seen.front());
+    fState.calls.clear();
+    EXPECT_EQ(c.call(), 0);
+    EXPECT_EQ(fState.calls, c.seen);
+  }
+  // Result codes come back as the control answers them.
+  fState.results["PrintRecMessage"] = 106;
+  EXPECT_EQ(control->PrintRecMessage("x"), 106);
+  fState.results["ResultCode"] = 114;
+  EXPECT_EQ(control->SetPreLine("x"), 114);
+}
+
+TEST_F(WineOposControl, OutArgumentsAndPropertiesComeBack) {
+  auto control = CreateOposFiscalPrinter();
+  ASSERT_EQ(control->Open("FP1"), 0);
+  std::string date;
+  EXPECT_EQ(control->GetDate(date), 0);
+  EXPECT_EQ(date, "101220261530");
+  int32_t options = 1;
+  std::string data;
+  EXPECT_EQ(control->GetData(5, options, data), 0);
+  EXPECT_EQ(options, 7);
+  EXPECT_EQ(data, "ΔΕΔΟΜΕΝΑ");
+  int32_t number = 21;
+  std::string text = "in";
+  EXPECT_EQ(control->DirectIO(9, number, text), 0);
+  EXPECT_EQ(number, 42);
+  EXPECT_EQ(text, "in!");
+  EXPECT_THAT(fState.calls, ::testing::ElementsAre("Open('FP1')", "GetDate(&'')",
+                                                   "GetData(5,&1,&'')", "DirectIO(9,&21,&'in')"));
+
+  EXPECT_FALSE(control->DeviceEnabled());
+  control->SetDeviceEnabled(true);
+  EXPECT_TRUE(control->DeviceEnabled());
+  EXPECT_TRUE(control->CoverOpen());
+  EXPECT_TRUE(control->DayOpened());
+  EXPECT_FALSE(control->RecEmpty());
+  EXPECT_TRUE(control->RecNearEnd());
+  EXPECT_FALSE(control->TrainingModeActive());
+  EXPECT_EQ(control->PrinterState(), 3);
+  EXPECT_EQ(control->RemainingFiscalMemory(), 1234);  // answered as a 16-bit integer
+  EXPECT_EQ(control->ErrorString(), "fake error");
+  control->SetAdditionalTrailer("one\r\n");
+  EXPECT_EQ(control->AdditionalTrailer(), "one\r\n");
+
+  fState.raiseOn = "PrintXReport";
+  try {
+    control->PrintXReport();
+    ADD_FAILURE() << "a COM exception passed as a result";
+  } catch (const Exception& error) {
+    EXPECT_STREQ(error.what(),
+                 "OPOS.FiscalPrinter.PrintXReport failed (HRESULT 0x80020009): device on fire");
+  }
+}
+
+TEST_F(WineOposControl, HandlerConnectsReportsExtendedResultsAndDisconnects) {
+  kConnection connection;
+  connection.SetDeviceName("FP1");
+  connection.SetConnectTimeOut(1500);
+  auto handler = std::make_unique<kIOHandler_OPOS>(&connection, fDirectory, kLogName);
+  ASSERT_TRUE(handler->Connect()) << handler->ErrorMessage();
+  EXPECT_TRUE(handler->Connected());
+  EXPECT_THAT(fState.calls, ::testing::ElementsAre("Open('FP1')", "ClaimDevice(1500)",
+                                                   "DeviceEnabled=true", "DeviceEnabled?"));
+
+  fState.results["PrintRecMessage"] = 114;
+  fState.extended = 203;
+  EXPECT_FALSE(handler->PrintRecMessage("x"));
+  EXPECT_EQ(handler->ErrorMessage(),
+            "[114] OPOS_E_EXTENDED [203] OPOS_EFPTR_REC_EMPTY - fake error");
+
+  // A control that raises during the disconnection: logged and false.
+  fState.raiseOn = "ReleaseDevice";
+  EXPECT_FALSE(handler->Disconnect());
+  const auto log = Finish(handler);
+  EXPECT_THAT(log, ::testing::Contains("E:[Disconnect]:OPOS.FiscalPrinter.ReleaseDevice failed "
+                                       "(HRESULT 0x80020009): device on fire"))
+      << ::testing::PrintToString(log);
+}
+
 // The exported OPEN with a transport the iBox cannot use: the handler is built and refused.
 class WineExports : public ::testing::Test {
  protected:
@@ -392,8 +541,8 @@ class WineExports : public ::testing::Test {
   static void SetUpTestSuite() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring host = std::wstring(temp) + L"nvrp_transports_" +
-                              std::to_wstring(GetCurrentProcessId());
+    const std::wstring host =
+        std::wstring(temp) + L"nvrp_transports_" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(host.c_str(), nullptr);
     SetEnvironmentVariableW(L"NVRP_HOST_DIR", host.c_str());
     sModule = LoadLibraryW(Wide(NVRP_WINDOWS_DLL).c_str());
@@ -404,8 +553,8 @@ class WineExports : public ::testing::Test {
         "<Request><Driver>NVRP_RORERER_10</Driver><Handle>0</Handle><LogId>transports</LogId>"
         "<Connection>" +
         aConnection + "</Connection></Request>");
-    const auto open = reinterpret_cast<CommandFunction>(
-        reinterpret_cast<void*>(GetProcAddress(sModule, "OPEN")));
+    const auto open =
+        reinterpret_cast<CommandFunction>(reinterpret_cast<void*>(GetProcAddress(sModule, "OPEN")));
     BSTR in = SysAllocStringLen(input.data(), static_cast<UINT>(input.size()));
     BSTR out = nullptr;
     BSTR error = nullptr;
