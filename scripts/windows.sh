@@ -153,7 +153,7 @@ mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p || [[ $? -eq 2 ]]
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
 # A serial line for the transport tests: a pseudo-terminal whose Linux side echoes every byte,
-# seen by Wine as COM7.
+# seen by Wine as COM10 (a two-digit port is reached only as \\.\COM10).
 start_echo_line() {
   python3 -c '
 import os, tty
@@ -177,8 +177,8 @@ while True:
   local line
   line=$(head -1 "$sim_log/echo-line.out")
   if [[ $line == /dev/* ]]; then  # else the tests of a real line are skipped
-    ln -sfn "$line" "$WINEPREFIX/dosdevices/com7"
-    export NVRP_WINE_ECHO_COM=7
+    ln -sfn "$line" "$WINEPREFIX/dosdevices/com10"
+    export NVRP_WINE_ECHO_COM=10
   fi
 }
 start_echo_line

@@ -73,8 +73,13 @@ void TComPort::SetLineParameters(uint32_t baud, uint8_t data, TStopBits stop, TP
 int32_t TComPort::Read(char* buffer, int32_t nbytes, uint32_t timeout, int32_t& ErrorCode) {
   if (!fIsOpen) throw TComPortException(std::string(msg::kReadNotOpen));
   if (timeout != 0 && timeout != fCurrentComTimeout) {
-    if (!serial_port::SetReadTimeout(fComHandle, timeout)) {
-      throw TComPortException(std::string(msg::kSetCommTimeoutsFailed));
+    switch (serial_port::SetReadTimeout(fComHandle, timeout)) {
+      case serial_port::tkLineResult::GetFailed:
+        throw TComPortException(std::string(msg::kGetCommTimeoutsFailed));
+      case serial_port::tkLineResult::SetFailed:
+        throw TComPortException(std::string(msg::kSetCommTimeoutsFailed));
+      case serial_port::tkLineResult::Ok:
+        break;
     }
     fCurrentComTimeout = timeout;
   }

@@ -37,8 +37,9 @@ Handle Open(uint32_t aComNumber, int32_t& aError);
 void Close(Handle aHandle);
 // Speed, data bits, stop bits and parity; every other setting stays as it was.
 tkLineResult SetLineParameters(Handle aHandle, const tkLineParameters& aParameters);
-// Total time a Read waits for its first byte, in milliseconds.
-bool SetReadTimeout(Handle aHandle, uint32_t aTimeoutMs);
+// Total time a Read waits for its first byte, in milliseconds; GetFailed when the line's
+// time-outs cannot be read, SetFailed when they cannot be written.
+tkLineResult SetReadTimeout(Handle aHandle, uint32_t aTimeoutMs);
 // Up to aCount bytes, waiting aTimeoutMs for the first; -1 with the line's error code.
 int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t aTimeoutMs,
              int32_t& aErrorCode);

@@ -131,7 +131,8 @@ tkLineResult SetLineParameters(Handle aHandle, const tkLineParameters& aParamete
   return tkLineResult::Ok;
 }
 
-bool SetReadTimeout(Handle, uint32_t) { return true; }  // every Read waits with its own time-out
+// Every Read waits with its own time-out.
+tkLineResult SetReadTimeout(Handle, uint32_t) { return tkLineResult::Ok; }
 
 int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t aTimeoutMs,
              int32_t& aErrorCode) {

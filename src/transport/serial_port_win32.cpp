@@ -93,13 +93,14 @@ tkLineResult SetLineParameters(Handle aHandle, const tkLineParameters& aParamete
   return tkLineResult::Ok;
 }
 
-bool SetReadTimeout(Handle aHandle, uint32_t aTimeoutMs) {
+tkLineResult SetReadTimeout(Handle aHandle, uint32_t aTimeoutMs) {
   COMMTIMEOUTS timeouts{};
-  if (GetCommTimeouts(AsHandle(aHandle), &timeouts) == 0) return false;
+  if (GetCommTimeouts(AsHandle(aHandle), &timeouts) == 0) return tkLineResult::GetFailed;
   timeouts.ReadIntervalTimeout = kByteIntervalMs;
   timeouts.ReadTotalTimeoutMultiplier = 0;
   timeouts.ReadTotalTimeoutConstant = aTimeoutMs;
-  return SetCommTimeouts(AsHandle(aHandle), &timeouts) != 0;
+  if (SetCommTimeouts(AsHandle(aHandle), &timeouts) == 0) return tkLineResult::SetFailed;
+  return tkLineResult::Ok;
 }
 
 // The line's own time-outs (SetReadTimeout) bound the wait, so aTimeoutMs is not used here.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "transport/io_handler_stream_messages.hpp"
 #include "transport/tcp_socket.hpp"
 
 namespace nvrp {
@@ -140,7 +141,7 @@ TcpSocket::tkReadResult TcpSocket::Fill(Clock::time_point aDeadline, std::string
 TcpSocket::tkReadResult TcpSocket::ReadByte(Clock::time_point aDeadline, char& aByte,
                                             std::string& aError) {
   if (fSocket == kNoSocket) {
-    aError = "Not connected.";
+    aError = io_handler_stream_messages::kNotConnected;
     return tkReadResult::Error;
   }
   while (fBufferPos >= fBuffer.size()) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/win32_text.hpp"
+#include "transport/io_handler_stream_messages.hpp"
 #include "transport/tcp_socket.hpp"
 
 // TCP over Winsock 2: a non-blocking socket, connect and reads bounded by select.
@@ -109,9 +110,10 @@ bool TcpSocket::Connect(const std::string& aHost, uint16_t aPort, int32_t aTimeo
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_protocol = IPPROTO_TCP;
   ADDRINFOW* addresses = nullptr;
-  if (GetAddrInfoW(WideOf(aHost).c_str(), std::to_wstring(aPort).c_str(), &hints, &addresses) !=
-      0) {
-    aError = SystemErrorText(static_cast<DWORD>(WSAGetLastError()));
+  const int resolved =
+      GetAddrInfoW(WideOf(aHost).c_str(), std::to_wstring(aPort).c_str(), &hints, &addresses);
+  if (resolved != 0) {
+    aError = SystemErrorText(static_cast<DWORD>(resolved));
     return false;
   }
   int error = WSAETIMEDOUT;
@@ -135,7 +137,7 @@ bool TcpSocket::IsOpen() const { return fSocket != kNoSocket; }
 
 bool TcpSocket::Send(std::string_view aBytes, std::string& aError) {
   if (fSocket == kNoSocket) {
-    aError = "Not connected.";
+    aError = io_handler_stream_messages::kNotConnected;
     return false;
   }
   const SOCKET s = AsSocket(fSocket);
@@ -176,7 +178,7 @@ TcpSocket::tkReadResult TcpSocket::Fill(Clock::time_point aDeadline, std::string
 TcpSocket::tkReadResult TcpSocket::ReadByte(Clock::time_point aDeadline, char& aByte,
                                             std::string& aError) {
   if (fSocket == kNoSocket) {
-    aError = "Not connected.";
+    aError = io_handler_stream_messages::kNotConnected;
     return tkReadResult::Error;
   }
   while (fBufferPos >= fBuffer.size()) {
