@@ -139,12 +139,13 @@ void AcceptOnly(int aClient, LoopbackDevice& aDevice) { aDevice.WaitForClose(aCl
 
 class TcpHandlerTest : public testing::TransportLogTest {
  protected:
-  std::unique_ptr<kIOHandler_TCP> Handler(int32_t aPort, int32_t aReadTimeout = 1000) {
+  std::unique_ptr<kIOHandler_TCP> Handler(int32_t aPort, int32_t aReadTimeout = 1000,
+                                          int32_t aConnectTimeout = 2000) {
     kConnection connection;
     connection.SetConnectionType(tkConnectionType::TCP);
     connection.SetAddress("127.0.0.1");
     connection.SetPort(aPort);
-    connection.SetConnectTimeOut(2000);
+    connection.SetConnectTimeOut(aConnectTimeout);
     connection.SetReadTimeOut(aReadTimeout);
     return std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
   }
@@ -176,6 +177,37 @@ TEST_F(TcpHandlerTest, ConnectProvesTheDeviceIsReachableAndLeavesTheSocketClosed
                         "I:Host=127.0.0.1", "I:Port=" + std::to_string(device.Port())}))
       << ::testing::PrintToString(log);
   EXPECT_EQ(device.Connections(), 1);
+}
+
+// A listener that accepts nothing and has no room left in its queue: the system drops further
+// connection requests, so connecting can only end by its time-out.
+TEST_F(TcpHandlerTest, DeviceThatNeverCompletesTheConnectionIsAConnectTimeout) {
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  listen(listener, 0);
+  socklen_t length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  std::vector<int> queued;
+  for (int i = 0; i < 8; ++i) {
+    queued.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    connect(queued.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+  auto handler = Handler(ntohs(address.sin_port), 1000, 500);
+  bool connected = true;
+  const int64_t elapsed = ElapsedMs([&] { connected = handler->Connect(); });
+  EXPECT_FALSE(connected);
+  EXPECT_GE(elapsed, 500);
+  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
+  for (const int fd : queued) close(fd);
+  close(listener);
+  const auto log = Finish(handler);
+  EXPECT_NE(std::find(log.begin(), log.end(), "E:Connect Timeout:"), log.end())
+      << ::testing::PrintToString(log);
 }
 
 TEST_F(TcpHandlerTest, ConnectToNoListenerLogsTheError) {

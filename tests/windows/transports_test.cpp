@@ -159,12 +159,13 @@ class WineTransportTest : public testing::TransportLogTest {
 
 class WineTcp : public WineTransportTest {
  protected:
-  std::unique_ptr<kIOHandler_TCP> Handler(uint16_t aPort, int32_t aReadTimeout = 1000) {
+  std::unique_ptr<kIOHandler_TCP> Handler(uint16_t aPort, int32_t aReadTimeout = 1000,
+                                          int32_t aConnectTimeout = 2000) {
     kConnection connection;
     connection.SetConnectionType(tkConnectionType::TCP);
     connection.SetAddress("127.0.0.1");
     connection.SetPort(aPort);
-    connection.SetConnectTimeOut(2000);
+    connection.SetConnectTimeOut(aConnectTimeout);
     connection.SetReadTimeOut(aReadTimeout);
     return std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
   }
@@ -226,6 +227,38 @@ TEST_F(WineTcp, RefusedPortIsAConnectErrorWithTheSystemsReason) {
     named = named || (entry.rfind("E:Connect Error:", 0) == 0 && entry.size() > 16);
   }
   EXPECT_TRUE(named) << ::testing::PrintToString(log);
+}
+
+// A listener that accepts nothing and has no room left in its queue: the system drops further
+// connection requests, so connecting can only end by its time-out.
+TEST_F(WineTcp, DeviceThatNeverCompletesTheConnectionIsAConnectTimeout) {
+  const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  listen(listener, 0);
+  int length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  std::vector<SOCKET> queued;
+  for (int i = 0; i < 8; ++i) {
+    queued.push_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    u_long nonBlocking = 1;
+    ioctlsocket(queued.back(), FIONBIO, &nonBlocking);
+    connect(queued.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+  }
+  Sleep(200);
+
+  auto handler = Handler(ntohs(address.sin_port), 1000, 500);
+  bool connected = true;
+  const int64_t elapsed = ElapsedMs([&] { connected = handler->Connect(); });
+  EXPECT_FALSE(connected);
+  EXPECT_GE(elapsed, 500);
+  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
+  for (const SOCKET s : queued) closesocket(s);
+  closesocket(listener);
+  const auto log = Finish(handler);
+  EXPECT_THAT(log, ::testing::Contains("E:Connect Timeout:")) << ::testing::PrintToString(log);
 }
 
 TEST_F(WineTcp, UnknownHostIsAConnectError) {
