@@ -182,4 +182,11 @@ while True:
   fi
 }
 start_echo_line
+# A printer for the spooler tests: a private CUPS queue writing each job to a file.
+if [[ -x /usr/sbin/cupsd ]]; then
+  read -r printer_port printer_pid < <(bash "$root/scripts/wine_test_printer.sh" "$sim_log/cups")
+  sim_pids+=("$printer_pid")
+  export CUPS_SERVER=127.0.0.1:$printer_port NVRP_WINE_PRINTER=NVRP_Test_File
+  export NVRP_WINE_PRINTER_OUTPUT=$sim_log/cups/out/job.prn
+fi
 (cd "$out/x86_64" && ctest --output-on-failure -j "$jobs")

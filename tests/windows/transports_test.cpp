@@ -1,7 +1,9 @@
 // The Windows transports under Wine: TCP over Winsock against a listening socket in the test,
 // serial lines over the communications API (a pseudo-terminal on the Linux side when
-// scripts/windows.sh provides one as NVRP_WINE_ECHO_COM), the print spooler and the OPOS
-// control over COM where Wine has neither, and the exported OPEN with such connections.
+// scripts/windows.sh provides one as NVRP_WINE_ECHO_COM), the print spooler (a private CUPS
+// queue when the script provides one as NVRP_WINE_PRINTER), the OPOS control over COM with
+// no control registered and with the test's own, and the exported OPEN with such
+// connections.
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -16,7 +18,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -37,6 +42,7 @@ namespace {
 
 using testing::ContainsRun;
 using testing::ElapsedMs;
+using ::testing::HasSubstr;
 using testing::kTimeoutMarginMs;
 using testing::LogEntries;
 using ::testing::StartsWith;
@@ -385,6 +391,51 @@ TEST_F(WineSpool, UnknownPrinterFailsRawAndBitmapOutput) {
   }
   std::string found;
   EXPECT_FALSE(print_spooler::FindPrinter(kPrinter, found));
+}
+
+// A printer of the system, when scripts/windows.sh provides one (a private CUPS queue that
+// writes every job to a file, seen by Wine as a printer): raw bytes arrive unchanged, a
+// picture arrives as the page the printer's driver made of it.
+std::string PrinterOutput(const std::string& aFile, size_t aMinimum) {
+  std::string bytes;
+  for (int i = 0; i < 200 && bytes.size() < aMinimum; ++i) {
+    Sleep(50);
+    std::ifstream file(std::filesystem::path(Wide("Z:" + aFile)), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  return bytes;
+}
+
+TEST_F(WineSpool, JobsReachTheSystemsPrinter) {
+  const char* printer = std::getenv("NVRP_WINE_PRINTER");
+  const char* output = std::getenv("NVRP_WINE_PRINTER_OUTPUT");
+  if (printer == nullptr || output == nullptr) GTEST_SKIP() << "no printer (NVRP_WINE_PRINTER)";
+  std::filesystem::remove(std::filesystem::path(Wide(std::string("Z:") + output)));
+  kConnection connection;
+  connection.SetPrinterName(printer);
+  auto handler = std::make_unique<kIOHandler_Spool>(&connection, fDirectory, kLogName);
+  handler->SetOutputType(tkSpoolOutputType::Raw);
+  const std::string raw("\x1b@RAW\x00\xff\r\n", 9);
+  ASSERT_TRUE(handler->WriteBytes(raw)) << handler->ErrorMessage();
+  EXPECT_EQ(PrinterOutput(output, raw.size()), raw);
+
+  // The page of the driver (A4 here), found under its name in other letter case.
+  const tkPageGeometry page = print_spooler::PageGeometry(printer);
+  EXPECT_GT(page.fDotsPerInch, 0);
+  EXPECT_NEAR(page.fPrintableWidth + 2 * page.fOffsetX, 8.27 * page.fDotsPerInch, 2);
+  EXPECT_NEAR(page.fPrintableHeight + 2 * page.fOffsetY, 11.69 * page.fDotsPerInch, 2);
+  std::filesystem::remove(std::filesystem::path(Wide(std::string("Z:") + output)));
+  connection.SetPrinterName(AsciiLower(printer));
+  auto bitmapHandler = std::make_unique<kIOHandler_Spool>(&connection, fDirectory, kLogName);
+  GrayCanvas bitmap(300, 100);
+  for (int x = 0; x < 300; ++x) bitmap.Ink(x, 50, 255);
+  bitmapHandler->SetBitmap(&bitmap);
+  ASSERT_TRUE(bitmapHandler->Write("")) << bitmapHandler->ErrorMessage();
+  // The driver's page holds the job's title and the drawn picture.
+  const std::string page_description = PrinterOutput(output, 1000);
+  EXPECT_THAT(page_description, StartsWith("%!PS-Adobe"));
+  EXPECT_THAT(page_description, HasSubstr("Kassimo Spool Output"));
+  EXPECT_THAT(page_description, HasSubstr("\nimage\n"));
 }
 
 TEST(WinePrintSpooler, PrinterWithoutDeviceContextGetsA4At300Dpi) {
