@@ -177,7 +177,7 @@ bool kFiscalPrinter_RORERER::SendRequest(std::string_view aLabel, bool aClearErr
   fIOHandler->ResetCustomError();
   if (!std::string_view(answer.ContentType).starts_with(msg::kXmlContentTypePrefix) &&
       !aContentType.starts_with(msg::kXmlContentTypePrefix)) {
-    fTextResponse = answer.Body;
+    fTextResponse = std::move(answer.Body);
     fLastAnswerWasXml = false;
     fLastAnswerContentType = answer.ContentType;
     return true;
@@ -185,7 +185,7 @@ bool kFiscalPrinter_RORERER::SendRequest(std::string_view aLabel, bool aClearErr
   bool result = true;
   if (aPollStatus) result = PollStatus();
   // After a polled command XmlResponse holds the command's own answer, not the status.
-  LoadXmlResponse(answer.Body);
+  LoadXmlResponse(std::move(answer.Body));
   fLastAnswerWasXml = true;
   fLastAnswerContentType = answer.ContentType;
   return result;
@@ -193,6 +193,7 @@ bool kFiscalPrinter_RORERER::SendRequest(std::string_view aLabel, bool aClearErr
 
 bool kFiscalPrinter_RORERER::Post(const std::string& aURL, tkAnswer& aAnswer) {
   NV_HttpClient client;
+  client.SetHeaderCache(&fHeaderCache);
   kIOHandler* const handler = fIOHandler.get();
   client.SetOnWriteLog(
       [handler](tNV_MessageType aEntryType, const std::string& aTitle,
@@ -219,18 +220,23 @@ bool kFiscalPrinter_RORERER::Post(const std::string& aURL, tkAnswer& aAnswer) {
     fIOHandler->SetCustomError(code, message);
     return false;
   }
-  aAnswer.Body = client.Response();
+  aAnswer.Body = client.TakeResponse();
   aAnswer.ContentType = client.ResponseContentType();
   return true;
 }
 
-void kFiscalPrinter_RORERER::LoadXmlResponse(const std::string& aText) {
-  // Nodes of the previous document die with it.
+void kFiscalPrinter_RORERER::LoadXmlResponse(std::string aText) {
+  // Nodes of the previous document die with it, before the buffer they point into.
   fXmlResponseNode = pugi::xml_node();
   fXmlResponse.reset();
-  const pugi::xml_parse_result parsed = fXmlResponse.load_buffer(aText.data(), aText.size());
+  fXmlResponseText = std::move(aText);
+  // The text's closing zero is parsed with it, as a copying parse would append one, so that
+  // errors report the same offsets.
+  const pugi::xml_parse_result parsed =
+      fXmlResponse.load_buffer_inplace(fXmlResponseText.data(), fXmlResponseText.size() + 1);
   if (!parsed) {
     fXmlResponse.reset();
+    fXmlResponseText.clear();
     throw Exception(msg::InvalidXmlAnswer(parsed.description(), parsed.offset));
   }
 }

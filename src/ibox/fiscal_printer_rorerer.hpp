@@ -15,6 +15,7 @@
 #include "device/fiscal_printer_device.hpp"
 #include "documents/request_enums.hpp"
 #include "ibox/ibox_commands.hpp"
+#include "transport/http_client.hpp"
 
 namespace nvrp {
 
@@ -260,8 +261,10 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   std::string fConfigDirectory;  // where it was looked for
   int32_t fSeqNo = 0;
   kIOHandler_HTTP* fIOHandlerHTTP = nullptr;  // fIOHandler seen as the HTTP handler
+  NV_HttpHeaderCache fHeaderCache;            // the header lines of every request's client
   std::string fURLParams;
   int32_t fParamsCount = 0;
+  std::string fXmlResponseText;  // the buffer fXmlResponse was parsed in, and points into
   pugi::xml_document fXmlResponse;
   pugi::xml_node fXmlResponseNode;
   std::string fTextResponse;
@@ -283,8 +286,9 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
 
   // Posts to aURL with a fresh client; false with the error recorded when the post failed.
   bool Post(const std::string& aURL, tkAnswer& aAnswer);
-  // Replaces XmlResponse by the answer text; raises when it is not well-formed XML.
-  void LoadXmlResponse(const std::string& aText);
+  // Replaces XmlResponse by the answer text, parsed where it lies; raises when it is not
+  // well-formed XML.
+  void LoadXmlResponse(std::string aText);
   // Kind of document open, as GetReceiptState gives it; false when the status cannot be read.
   bool ReadReceiptState(int32_t& aState);
   // The same from the status answer already read (XmlResponseNode).

@@ -1,6 +1,8 @@
 #include "transport/http_client.hpp"
 
+#include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "base/nv_exception.hpp"
 #include "base/text_utils.hpp"
@@ -42,8 +44,12 @@ std::string LengthTitle(std::string_view prefix, const std::string& text) {
          std::string(msg::kTitleLengthSuffix);
 }
 
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool SameHeaderName(std::string_view a, std::string_view b) {
-  return AsciiLower(a) == AsciiLower(b);
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
 }
 
 }  // namespace
@@ -74,6 +80,20 @@ std::vector<std::string> NV_HttpClient::RequestHeaderLines(
     lines.push_back(std::string(kHttpContentTypeHeader) + ": " + aPostContentType);
   }
   return lines;
+}
+
+NV_HttpHeaderCache& NV_HttpClient::RequestHeaders(const std::string& aPostContentType) {
+  NV_HttpHeaderCache& cache = *fHeaderCache;
+  if (cache.fBuilt && cache.fHeaders == fRequestHeaders &&
+      cache.fPostContentType == aPostContentType) {
+    return cache;
+  }
+  cache.fLines = RequestHeaderLines(aPostContentType);
+  cache.fHeaders = fRequestHeaders;
+  cache.fPostContentType = aPostContentType;
+  cache.fPrepared.reset();
+  cache.fBuilt = true;
+  return cache;
 }
 
 // The content type of a POST follows ContentType exactly: XML and JSON get their own, anything
@@ -120,21 +140,22 @@ bool NV_HttpClient::Post(const std::string& aURL, const std::string& aMessage) {
   } else {
     ApplyReadTimeout();
   }
-  return RecordPostOutcome(Perform(aURL, &aMessage));
+  tkExchange exchange = Perform(aURL, &aMessage);
+  return RecordPostOutcome(exchange);
 }
 
-bool NV_HttpClient::RecordPostOutcome(const tkExchange& exchange) {
+bool NV_HttpClient::RecordPostOutcome(tkExchange& exchange) {
   fResponseReceived = exchange.statusCode != 0;
   if (exchange.statusCode == 0) {
     RecordNoResponse(exchange);
     return false;
   }
   fLastStatusCode = exchange.statusCode;
-  fLastStatusText = exchange.statusText;
+  fLastStatusText = std::move(exchange.statusText);
   bool success = false;
   if (exchange.completed) {
     KeepResponse(exchange);
-    fResponseContentType = exchange.contentType;
+    fResponseContentType = std::move(exchange.contentType);
     success = true;
   } else {
     fResponse.clear();
@@ -156,10 +177,11 @@ void NV_HttpClient::RecordNoResponse(const tkExchange& exchange) {
 bool NV_HttpClient::Get(const std::string& aURL) {
   if (!fHTTPAlreadySet) ApplySettings();
   Log(tNV_MessageType::let_info, std::string(msg::kTitleGet), MaskUrlUserInfo(aURL));
-  return RecordGetOutcome(Perform(aURL, nullptr));
+  tkExchange exchange = Perform(aURL, nullptr);
+  return RecordGetOutcome(exchange);
 }
 
-bool NV_HttpClient::RecordGetOutcome(const tkExchange& exchange) {
+bool NV_HttpClient::RecordGetOutcome(tkExchange& exchange) {
   fLastStatusCode = exchange.statusCode;
   bool success = false;
   if (exchange.completed) {
@@ -175,8 +197,8 @@ bool NV_HttpClient::RecordGetOutcome(const tkExchange& exchange) {
   return success;
 }
 
-void NV_HttpClient::KeepResponse(const tkExchange& exchange) {
-  fResponse = exchange.body;
+void NV_HttpClient::KeepResponse(tkExchange& exchange) {
+  fResponse = std::move(exchange.body);
   Log(tNV_MessageType::let_info, LengthTitle(msg::kTitleReadLengthPrefix, fResponse), fResponse);
 }
 

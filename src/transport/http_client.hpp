@@ -17,6 +17,26 @@ namespace nvrp {
 using tkWriteLogEvent = std::function<void(tNV_MessageType aEntryType, const std::string& aTitle,
                                            const std::string& aMessage)>;
 
+// The header lines of a request, kept between the clients of one device: each request has a
+// fresh client, and a client handed the cache builds the lines (and the HTTP library's own form
+// of them) again only when its headers differ from those they were built for.
+class NV_HttpHeaderCache {
+ public:
+  using tkHeaderList = std::vector<std::pair<std::string, std::string>>;
+
+  // The "Name: value" lines last built.
+  const std::vector<std::string>& Lines() const { return fLines; }
+
+ private:
+  friend class NV_HttpClient;
+
+  tkHeaderList fHeaders;         // the stored headers the lines were built for
+  std::string fPostContentType;  // and the content type of the POST, empty for a GET
+  bool fBuilt = false;
+  std::vector<std::string> fLines;
+  std::shared_ptr<void> fPrepared;  // the lines in the HTTP library's form, made on first use
+};
+
 // Sends one HTTP request and keeps its outcome (status, status text, body, content type).
 // Settings are handed to the underlying HTTP library before the first request; later changes
 // other than the read time-out do not reach it. Redirects are returned, not followed, and the
@@ -68,6 +88,11 @@ class NV_HttpClient {
   void SetLastStatusText(const std::string& value) { fLastStatusText = value; }
   const std::string& Response() const { return fResponse; }
   const std::string& ResponseContentType() const { return fResponseContentType; }
+  // Moves the body of the last successful response out of the client.
+  std::string TakeResponse() { return std::move(fResponse); }
+  // Header lines are kept in aCache (which must outlive the client) instead of the client's
+  // own, so that the clients of one device build them once.
+  void SetHeaderCache(NV_HttpHeaderCache* aCache) { fHeaderCache = aCache; }
   const tkWriteLogEvent& OnWriteLog() const { return fOnWriteLog; }
   void SetOnWriteLog(tkWriteLogEvent value) { fOnWriteLog = std::move(value); }
 
@@ -86,17 +111,21 @@ class NV_HttpClient {
                       const std::string& aPostContentType);
   std::string PostContentType() const;
   std::vector<std::string> RequestHeaderLines(const std::string& aPostContentType) const;
+  // The cache holding the header lines of a request with aPostContentType, built when due.
+  NV_HttpHeaderCache& RequestHeaders(const std::string& aPostContentType);
   void StoreRequestHeader(const std::string& aKey, const std::string& aValue);
-  bool RecordPostOutcome(const tkExchange& exchange);
+  bool RecordPostOutcome(tkExchange& exchange);
   void RecordNoResponse(const tkExchange& exchange);
-  bool RecordGetOutcome(const tkExchange& exchange);
-  void KeepResponse(const tkExchange& exchange);
+  bool RecordGetOutcome(tkExchange& exchange);
+  void KeepResponse(tkExchange& exchange);
   void Log(tNV_MessageType aEntryType, const std::string& aTitle, const std::string& aMessage);
   void LogHttpError(std::string_view aTitle);
 
   std::unique_ptr<tkSession> fHttp;
   bool fHTTPAlreadySet = false;
-  std::vector<std::pair<std::string, std::string>> fRequestHeaders;
+  NV_HttpHeaderCache::tkHeaderList fRequestHeaders;
+  NV_HttpHeaderCache fOwnHeaderCache;
+  NV_HttpHeaderCache* fHeaderCache = &fOwnHeaderCache;
   tkHTTPAuthType fAuthType = tkHTTPAuthType::at_None;
   std::string fUser;
   std::string fPassword;

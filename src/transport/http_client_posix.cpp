@@ -67,7 +67,7 @@ std::string ReasonPhrase(std::string_view status_line) {
 // The libcurl handle with the header list it sends and what it captured of the last response.
 struct NV_HttpClient::tkSession {
   CURL* handle = nullptr;
-  curl_slist* headerList = nullptr;
+  std::shared_ptr<void> headerList;  // held while the handle may send it
   std::array<char, CURL_ERROR_SIZE> errorBuffer{};
   std::string body;
   std::string statusText;
@@ -86,22 +86,29 @@ struct NV_HttpClient::tkSession {
     curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &tkSession::OnHeaderLine);
     curl_easy_setopt(handle, CURLOPT_HEADERDATA, this);
   }
-  ~tkSession() {
-    curl_easy_cleanup(handle);
-    curl_slist_free_all(headerList);
-  }
+  ~tkSession() { curl_easy_cleanup(handle); }
   tkSession(const tkSession&) = delete;
   tkSession& operator=(const tkSession&) = delete;
 
-  bool InstallHeaders(const std::vector<std::string>& lines) {
-    curl_slist_free_all(headerList);
-    headerList = nullptr;
-    for (const auto& line : lines) {
-      curl_slist* extended = curl_slist_append(headerList, line.c_str());
-      if (extended == nullptr) return false;
-      headerList = extended;
+  // Hands the cached header lines to curl, as a curl list made once per cache; a POST also
+  // sends its body at once, without waiting for a go-ahead.
+  bool InstallHeaders(NV_HttpHeaderCache& cache, bool post) {
+    if (!cache.fPrepared) {
+      curl_slist* list = nullptr;
+      std::vector<std::string> lines = cache.Lines();
+      if (post) lines.emplace_back("Expect:");
+      for (const auto& line : lines) {
+        curl_slist* extended = curl_slist_append(list, line.c_str());
+        if (extended == nullptr) {
+          curl_slist_free_all(list);
+          return false;
+        }
+        list = extended;
+      }
+      cache.fPrepared = std::shared_ptr<curl_slist>(list, curl_slist_free_all);
     }
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headerList);
+    headerList = cache.fPrepared;
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, static_cast<curl_slist*>(headerList.get()));
     return true;
   }
 
@@ -192,9 +199,7 @@ NV_HttpClient::tkExchange NV_HttpClient::Transfer(const std::string& aURL, const
   } else {
     curl_easy_setopt(session.handle, CURLOPT_HTTPGET, 1L);
   }
-  std::vector<std::string> lines = RequestHeaderLines(aPostContentType);
-  if (aBody != nullptr) lines.emplace_back("Expect:");  // send the body at once, no go-ahead
-  if (!session.InstallHeaders(lines)) {
+  if (!session.InstallHeaders(RequestHeaders(aPostContentType), aBody != nullptr)) {
     exchange.failReason = reason::kInternalFailure;
     exchange.errorText = curl_easy_strerror(CURLE_OUT_OF_MEMORY);
     return exchange;

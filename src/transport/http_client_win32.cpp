@@ -247,7 +247,7 @@ NV_HttpClient::tkExchange NV_HttpClient::Transfer(const std::string& aURL, const
                           user.c_str(), password.c_str(), nullptr);
   }
   const std::string bearer = fAuthType == tkHTTPAuthType::at_Bearer ? "Bearer " + fBearer : "";
-  const std::wstring headers = HeaderBlock(RequestHeaderLines(aPostContentType), bearer);
+  const std::wstring headers = HeaderBlock(RequestHeaders(aPostContentType).Lines(), bearer);
   // Digest answers the server's challenge: the first 401 is answered once with credentials.
   bool challenged = false;
   for (;;) {

@@ -306,6 +306,50 @@ TEST_F(HttpClientTest, SendsChosenHeadersAndNoNegotiationHeaders) {
   EXPECT_EQ(requests[1].Header("X-Device"), "second");
 }
 
+// The clients of one device share one header cache, one client per request: each request must
+// carry its own client's headers, whatever the client before it sent.
+TEST_F(HttpClientTest, SharedHeaderCacheSendsEachClientsOwnHeaders) {
+  struct Case {
+    const char* contentType;
+    const char* tag;  // value of X-Tag, none when empty
+    bool get;
+    const char* sentContentType;
+  };
+  const Case cases[] = {
+      {"text/xml; charset=UTF-8", "", false, "text/xml; charset=UTF-8"},
+      {"text/xml; charset=UTF-8", "", false, "text/xml; charset=UTF-8"},  // built before
+      {"application/json", "", false, "application/json"},
+      {"application/json", "one", false, "application/json"},
+      {"application/json", "two", false, "application/json"},
+      {"application/json", "two", true, "application/json"},  // a GET keeps the stored type
+      {"", "two", false, "application/x-www-form-urlencoded"},
+      {"text/xml; charset=UTF-8", "", false, "text/xml; charset=UTF-8"},
+  };
+  const auto answer = [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("ok", "text/plain");
+  };
+  server_.Post("/h", answer);
+  server_.Get("/h", answer);
+  NV_HttpHeaderCache cache;
+  for (const Case& c : cases) {
+    NV_HttpClient client;
+    client.SetHeaderCache(&cache);
+    client.SetContentType(c.contentType);
+    if (*c.tag != '\0') client.SetRequestHeader("X-Tag", c.tag);
+    ASSERT_TRUE(c.get ? client.Get(server_.Url("/h")) : client.Post(server_.Url("/h"), ""));
+    const ReceivedRequest request = server_.LastRequest();
+    SCOPED_TRACE(std::string(c.contentType) + " " + c.tag + (c.get ? " GET" : " POST"));
+    EXPECT_EQ(request.method, c.get ? "GET" : "POST");
+    if (c.get && *c.contentType == '\0') {
+      EXPECT_FALSE(request.HasHeader("Content-Type"));
+    } else {
+      EXPECT_EQ(request.Header("Content-Type"), c.sentContentType);
+    }
+    EXPECT_EQ(request.HasHeader("X-Tag") ? request.Header("X-Tag") : "", c.tag);
+    EXPECT_FALSE(request.HasHeader("Expect"));
+  }
+}
+
 TEST_F(HttpClientTest, RefusesHeadersThatWouldBreakTheRequest) {
   EXPECT_THROW(client_.SetRequestHeader("X-A", "v\r\nX-Injected: 1"), Exception);
   EXPECT_THROW(client_.SetRequestHeader("", "v"), Exception);
