@@ -152,14 +152,28 @@ export WINEPREFIX=$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtm
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p || [[ $? -eq 2 ]]
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
-# A serial line for the transport tests: a pseudo-terminal whose Linux side echoes every byte,
-# seen by Wine as COM10 (a two-digit port is reached only as \\.\COM10).
-start_echo_line() {
-  python3 -c '
-import os, tty
+# Serial lines for the transport tests: pseudo-terminals in raw mode whose Linux side runs the
+# given Python code with the line's other end as "master", linked as COM<n> for Wine. Two-digit
+# ports are reached only as \\.\COM<n>.
+start_test_line() {
+  local name=$1 com=$2 body=$3
+  python3 -c "import os, tty
 master, line = os.openpty()
 tty.setraw(line)
 print(os.ttyname(line), flush=True)
+$body" >"$sim_log/$name.out" 2>&1 &
+  sim_pids+=($!)
+  for _ in $(seq 100); do
+    [[ -s $sim_log/$name.out ]] && break
+    sleep 0.05
+  done
+  local device
+  device=$(head -1 "$sim_log/$name.out")
+  [[ $device == /dev/* ]] || return 1  # the tests of this line are skipped
+  ln -sfn "$device" "$WINEPREFIX/dosdevices/com$com"
+}
+# Sends back every byte.
+start_test_line echo-line 10 '
 while True:
     try:
         data = os.read(master, 4096)
@@ -167,21 +181,11 @@ while True:
         break
     if not data:
         break
-    os.write(master, data)
-' >"$sim_log/echo-line.out" 2>&1 &
-  sim_pids+=($!)
-  for _ in $(seq 100); do
-    [[ -s $sim_log/echo-line.out ]] && break
-    sleep 0.05
-  done
-  local line
-  line=$(head -1 "$sim_log/echo-line.out")
-  if [[ $line == /dev/* ]]; then  # else the tests of a real line are skipped
-    ln -sfn "$line" "$WINEPREFIX/dosdevices/com10"
-    export NVRP_WINE_ECHO_COM=10
-  fi
-}
-start_echo_line
+    os.write(master, data)' && export NVRP_WINE_ECHO_COM=10
+# Never reads: writes to it stall.
+start_test_line stalled-line 11 '
+import time
+time.sleep(1e6)' && export NVRP_WINE_STALLED_COM=11
 # A printer for the spooler tests: a private CUPS queue writing each job to a file.
 if [[ -x /usr/sbin/cupsd ]]; then
   read -r printer_port printer_pid < <(bash "$root/scripts/wine_test_printer.sh" "$sim_log/cups")

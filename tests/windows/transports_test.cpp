@@ -359,6 +359,25 @@ TEST(WineComPort, LineSettingsApplyToAnOpenLine) {
   EXPECT_THROW(port.WriteText("z"), TComPortException);
 }
 
+// A line that takes no more bytes (its other side never reads): a write gives up instead of
+// holding the caller.
+TEST(WineComPort, WriteToALineThatTakesNothingFails) {
+  const char* value = std::getenv("NVRP_WINE_STALLED_COM");
+  if (value == nullptr) GTEST_SKIP() << "no stalled line (NVRP_WINE_STALLED_COM)";
+  TComPort port(static_cast<uint32_t>(std::atoi(value)));
+  port.Open();
+  const std::string block(1 << 20, 'x');
+  const int64_t elapsed = ElapsedMs([&] {
+    try {
+      port.WriteText(block);
+      ADD_FAILURE() << "a line that takes nothing took a megabyte";
+    } catch (const TComPortException& error) {
+      EXPECT_STREQ(error.what(), "Write to com port failed.");
+    }
+  });
+  EXPECT_LT(elapsed, 10000);
+}
+
 // The print spooler: Wine has no printer here.
 class WineSpool : public WineTransportTest {
  protected:
