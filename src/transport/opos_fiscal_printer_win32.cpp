@@ -309,6 +309,10 @@ class kComOposFiscalPrinter final : public kOposFiscalPrinter {
     UINT badArgument = 0;
     const HRESULT result = fControl->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, aKind, &parameters,
                                             aResult, &exception, &badArgument);
+    // A control may leave its exception to be filled in only when asked.
+    if (result == DISP_E_EXCEPTION && exception.pfnDeferredFillIn != nullptr) {
+      exception.pfnDeferredFillIn(&exception);
+    }
     std::string description;
     if (exception.bstrDescription != nullptr) {
       description = Utf8Of(exception.bstrDescription, SysStringLen(exception.bstrDescription));

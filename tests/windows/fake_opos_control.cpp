@@ -138,8 +138,12 @@ class FakeControl final : public IDispatch {
     if (aId < 1 || aId > static_cast<DISPID>(std::size(kMembers))) return DISP_E_MEMBERNOTFOUND;
     const std::string name = kMembers[aId - 1];
     if (name == fState.raiseOn) {
-      aException->bstrDescription = Bstr("device on fire");
       aException->scode = E_FAIL;
+      if (fState.deferDescription) {
+        aException->pfnDeferredFillIn = &FillInDescription;
+      } else {
+        FillInDescription(aException);
+      }
       return DISP_E_EXCEPTION;
     }
     // Strict about the kind of call, as a vendor's control may be.
@@ -170,6 +174,11 @@ class FakeControl final : public IDispatch {
     fState.calls.push_back(aName + "=" + Show(value));
     if (aName == "DeviceEnabled") fState.enabled = value.boolVal != VARIANT_FALSE;
     if (aName == "AdditionalTrailer") fState.trailer = Utf8(value.bstrVal);
+    return S_OK;
+  }
+
+  static HRESULT STDAPICALLTYPE FillInDescription(EXCEPINFO* aException) {
+    aException->bstrDescription = Bstr("device on fire");
     return S_OK;
   }
 

@@ -23,6 +23,7 @@ struct FakeOposState {
   std::vector<std::string> calls;
   std::map<std::string, int32_t> results;  // method result codes, 0 unless given
   std::string raiseOn;                     // a member that fails with a COM exception
+  bool deferDescription = false;           // its description filled in only when asked
   int32_t extended = 0;
   std::string errorString = "fake error";
   bool enabled = false;

@@ -601,13 +601,17 @@ TEST_F(WineOposControl, OutArgumentsAndPropertiesComeBack) {
   control->SetAdditionalTrailer("one\r\n");
   EXPECT_EQ(control->AdditionalTrailer(), "one\r\n");
 
+  // A COM exception, its description given at once or only when asked for.
   fState.raiseOn = "PrintXReport";
-  try {
-    control->PrintXReport();
-    ADD_FAILURE() << "a COM exception passed as a result";
-  } catch (const Exception& error) {
-    EXPECT_STREQ(error.what(),
-                 "OPOS.FiscalPrinter.PrintXReport failed (HRESULT 0x80020009): device on fire");
+  for (const bool deferred : {false, true}) {
+    fState.deferDescription = deferred;
+    try {
+      control->PrintXReport();
+      ADD_FAILURE() << "a COM exception passed as a result";
+    } catch (const Exception& error) {
+      EXPECT_STREQ(error.what(),
+                   "OPOS.FiscalPrinter.PrintXReport failed (HRESULT 0x80020009): device on fire");
+    }
   }
 }
 
