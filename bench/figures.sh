@@ -46,6 +46,7 @@ for label, bench in (("in-process simulator", "BM_Receipt"),
             ("CPU ratio (process)", "cpu_ratio", 3),
             ("own cost per exchange, µs wall", "own_us", 1),
             ("own CPU per exchange, µs", "own_cpu_us", 1),
+            ("own CPU per exchange on the calling thread, µs", "caller_own_cpu_us", 1),
             ("log thread CPU per exchange, µs", "log_cpu_us", 1),
             ("bare receipt, ms", "bare_ms", 2)):
         cells = [value(f"{bench}/{n}", counter, digits) for n in (10, 100, 240)]
