@@ -6,7 +6,8 @@
 #   --ship        only build the 32-bit DLL: build/windows/i686/NVRP_RORERER_10.dll
 #   --linux-build the Linux build that holds ibox-sim (default build/windows/linux-sim)
 # Installs what is missing (MinGW-w64, Wine, fonts) and cross-builds pugixml, libjpeg-turbo
-# (Debian source packages) and GoogleTest once per architecture under build/windows/prefix-*.
+# (Debian source packages) and GoogleTest once per architecture under build/windows/prefix-*;
+# the tests also take cpp-httplib's single header from its Debian source package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -48,7 +49,8 @@ install_missing() {
 fetch_sources() {
   local src=$out/sources
   if compgen -G "$src/pugixml-*/CMakeLists.txt" >/dev/null &&
-     compgen -G "$src/libjpeg-turbo-*/CMakeLists.txt" >/dev/null; then
+     compgen -G "$src/libjpeg-turbo-*/CMakeLists.txt" >/dev/null &&
+     compgen -G "$src/cpp-httplib-*/httplib.h" >/dev/null; then
     return
   fi
   local list=/etc/apt/sources.list.d/nvrp-deb-src.sources
@@ -58,8 +60,8 @@ fetch_sources() {
     "${sudo_cmd[@]}" apt-get update -qq
   fi
   mkdir -p "$src"
-  (cd "$src" && apt-get source -qq pugixml libjpeg-turbo >/dev/null 2>&1 ||
-     apt-get source pugixml libjpeg-turbo)
+  (cd "$src" && apt-get source -qq pugixml libjpeg-turbo cpp-httplib >/dev/null 2>&1 ||
+     apt-get source pugixml libjpeg-turbo cpp-httplib)
 }
 
 # Cross-builds one CMake project into the architecture's prefix.
@@ -84,6 +86,9 @@ third_party() {
     -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF
   if [[ $2 == tests ]]; then
     cross_build "$arch" googletest /usr/src/googletest -DINSTALL_GTEST=ON
+    # The test servers and the in-process simulator use cpp-httplib as a single header.
+    install -D -m 644 "$(echo "$out"/sources/cpp-httplib-*/httplib.h)" \
+      "$out/prefix-$arch/include/httplib.h"
   fi
 }
 

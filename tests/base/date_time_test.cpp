@@ -180,7 +180,11 @@ TEST(DateTimeNow, MatchesTheLocalClock) {
   const DateTime now = Now();
   const std::time_t after = std::time(nullptr);
   std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &before);
+#else
   localtime_r(&before, &local);
+#endif
   const DateTimeParts parts = DecodeDateTime(now);
   EXPECT_EQ(parts.year, local.tm_year + 1900);
   EXPECT_EQ(parts.month, local.tm_mon + 1);

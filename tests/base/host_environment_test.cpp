@@ -1,8 +1,11 @@
 #include "base/host_environment.hpp"
 
 #include <gtest/gtest.h>
+
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "base/nv_exception.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -99,9 +103,9 @@ class HostDirOverride : public ::testing::Test {
   }
   void TearDown() override {
     if (saved_) {
-      setenv(kVariable, saved_->c_str(), 1);
+      testing::SetEnvironment(kVariable, *saved_);
     } else {
-      unsetenv(kVariable);
+      testing::UnsetEnvironment(kVariable);
     }
   }
   static constexpr const char* kVariable = "NVRP_HOST_DIR";
@@ -109,25 +113,25 @@ class HostDirOverride : public ::testing::Test {
 };
 
 TEST_F(HostDirOverride, VariableWinsWhenSetAndNotEmpty) {
-  setenv(kVariable, "/srv/pos/", 1);
+  testing::SetEnvironment(kVariable, "/srv/pos/");
   EXPECT_EQ(ExeDirectory(), "/srv/pos");
-  setenv(kVariable, "/srv/pos", 1);
+  testing::SetEnvironment(kVariable, "/srv/pos");
   EXPECT_EQ(ExeDirectory(), "/srv/pos");
 
-  const std::string exe_dir = fs::read_symlink("/proc/self/exe").parent_path().string();
-  setenv(kVariable, "", 1);
-  EXPECT_EQ(ExeDirectory(), exe_dir);
-  unsetenv(kVariable);
+  testing::UnsetEnvironment(kVariable);
+  const std::string exe_dir = ExeDirectory();
+#if defined(_WIN32)
+  EXPECT_TRUE(fs::is_regular_file(fs::path(exe_dir) / "base_tests.exe")) << exe_dir;
+#else
+  EXPECT_EQ(exe_dir, fs::read_symlink("/proc/self/exe").parent_path().string());
+#endif
+  testing::SetEnvironment(kVariable, "");
   EXPECT_EQ(ExeDirectory(), exe_dir);
 }
 
 class ForceDirectoriesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "nvrp_dirs_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-  }
+  void SetUp() override { root_ = testing::MakeTemporaryDirectory(); }
   void TearDown() override { fs::remove_all(root_); }
   std::string root_;
 };
@@ -144,11 +148,13 @@ TEST_F(ForceDirectoriesTest, FailsWhereADirectoryCannotBe) {
   EXPECT_FALSE(ForceDirectories(root_ + "/file"));
   EXPECT_FALSE(ForceDirectories(root_ + "/file/sub"));
   EXPECT_FALSE(ForceDirectories(""));
+#if !defined(_WIN32)  // a folder without write permission (Windows has no such mode bits)
   if (geteuid() != 0) {
     ASSERT_EQ(chmod(root_.c_str(), 0500), 0);
     EXPECT_FALSE(ForceDirectories(root_ + "/locked/sub"));
     chmod(root_.c_str(), 0700);
   }
+#endif
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 #include "base/log_writer.hpp"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +16,7 @@
 
 #include "base/date_time.hpp"
 #include "base/nv_exception.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -75,11 +72,7 @@ std::vector<fs::path> FilesIn(const fs::path& aDirectory) {
 
 class LogWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "log_writer_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    fDir = pattern;
-  }
+  void SetUp() override { fDir = testing::MakeTemporaryDirectory(); }
   void TearDown() override { fs::remove_all(fDir); }
 
   std::unique_ptr<tNV_LogWriter> MakeWriter(int32_t aMaxMessageLength = 0) {
@@ -151,15 +144,16 @@ TEST_F(LogWriterTest, FileNameIsBuiltAtCreation) {
   const std::string day_before = FormatDateTime("yyyymmdd", Now());
   tNV_LogWriter daily("dev", (fDir / "a" / "b").string(), 0, true);
   const std::string day_after = FormatDateTime("yyyymmdd", Now());
-  EXPECT_THAT(daily.FileName(),
-              ::testing::AnyOf((fDir / "a" / "b" / ("dev_" + day_before + ".log")).string(),
-                               (fDir / "a" / "b" / ("dev_" + day_after + ".log")).string()));
+  EXPECT_THAT(
+      testing::GenericPath(daily.FileName()),
+      ::testing::AnyOf(testing::GenericPath(fDir / "a" / "b" / ("dev_" + day_before + ".log")),
+                       testing::GenericPath(fDir / "a" / "b" / ("dev_" + day_after + ".log"))));
   EXPECT_TRUE(daily.Daily());
   EXPECT_TRUE(fs::is_directory(fDir / "a" / "b"));  // directory created with its parents
   EXPECT_FALSE(fs::exists(daily.FileName()));       // the file only with the first line
 
   tNV_LogWriter plain("dev", fDir.string(), 0, false);
-  EXPECT_EQ(plain.FileName(), (fDir / "dev.log").string());
+  EXPECT_EQ(testing::GenericPath(plain.FileName()), testing::GenericPath(fDir / "dev.log"));
   EXPECT_EQ(plain.Directory(), fDir.string());
   EXPECT_EQ(plain.MaxLogFileSize(), 5000);
   EXPECT_EQ(plain.GetLogFileSize(), -1);
@@ -168,14 +162,14 @@ TEST_F(LogWriterTest, FileNameIsBuiltAtCreation) {
 TEST_F(LogWriterTest, SetFileNameAndDirectory) {
   auto writer = MakeWriter();
   writer->SetFileName("/elsewhere/other.txt");
-  EXPECT_EQ(writer->FileName(), (fDir / "other.txt").string());
+  EXPECT_EQ(testing::GenericPath(writer->FileName()), testing::GenericPath(fDir / "other.txt"));
   writer->SetFileName("plain");
-  EXPECT_EQ(writer->FileName(), (fDir / "plain").string());
+  EXPECT_EQ(testing::GenericPath(writer->FileName()), testing::GenericPath(fDir / "plain"));
 
   const fs::path moved = fDir / "x" / "y";
   writer->SetDirectory(moved.string());
   EXPECT_EQ(writer->Directory(), moved.string());
-  EXPECT_EQ(writer->FileName(), (moved / "plain").string());
+  EXPECT_EQ(testing::GenericPath(writer->FileName()), testing::GenericPath(moved / "plain"));
   EXPECT_TRUE(fs::is_directory(moved));
 
   writer->Write(tNV_MessageType::let_info, "moved");
@@ -201,7 +195,7 @@ TEST_F(LogWriterTest, InvalidCharactersInPath) {
     EXPECT_THROW(writer->SetFileName(bad), Exception) << bad;
   }
   // A refused value leaves the writer as it was.
-  EXPECT_EQ(writer->FileName(), LogPath().string());
+  EXPECT_EQ(testing::GenericPath(writer->FileName()), testing::GenericPath(LogPath()));
   EXPECT_EQ(writer->Directory(), fDir.string());
 }
 
@@ -353,6 +347,24 @@ TEST_F(LogWriterTest, UnwritableLineIsTriedTenTimesThenSkipped) {
   EXPECT_EQ(MessageOf(ReadFile(fDir / "good" / "test.log")), "kept\r\n");
 }
 
+// A reader keeping the file open does not keep the writer out (it would give the line up after
+// its attempts) and sees what is written.
+TEST_F(LogWriterTest, ReadersDoNotKeepTheWriterOut) {
+  auto first = MakeWriter();
+  first->Write(tNV_MessageType::let_info, "first");
+  first.reset();
+  std::ifstream reader(LogPath(), std::ios::binary);
+  ASSERT_TRUE(reader.is_open());
+
+  auto writer = MakeWriter();
+  writer->Write(tNV_MessageType::let_info, "while read");
+  writer.reset();
+
+  std::stringstream seen;
+  seen << reader.rdbuf();
+  EXPECT_THAT(seen.str(), ::testing::HasSubstr("while read\r\n"));
+}
+
 TEST_F(LogWriterTest, WaitsWhileAnotherWriterHoldsTheFile) {
   struct Case {
     int hold_ms;
@@ -360,13 +372,12 @@ TEST_F(LogWriterTest, WaitsWhileAnotherWriterHoldsTheFile) {
   };
   for (const Case c : {Case{200, true}, Case{900, false}}) {
     fs::remove(LogPath());
-    const int fd = ::open(LogPath().c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    auto holder = std::make_unique<testing::FileWriteHold>(LogPath().string());
+    ASSERT_TRUE(holder->Held());
     auto writer = MakeWriter();
     writer->Write(tNV_MessageType::let_info, "after release");
     std::this_thread::sleep_for(milliseconds(c.hold_ms));
-    ::close(fd);
+    holder.reset();
     writer.reset();
     EXPECT_EQ(MessageOf(ReadFile(LogPath())), c.written ? "after release\r\n" : "")
         << "held " << c.hold_ms << " ms";

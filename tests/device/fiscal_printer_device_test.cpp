@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "device/rt_server_bridge.hpp"
 #include "support/recording_device.hpp"
 #include "support/test_environment.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -47,7 +49,7 @@ class DeviceTest : public ::testing::Test {
     return testing::ReadLogMessages(file);
   }
 
-  static long CountOf(const std::vector<std::string>& aLines, const std::string& aLine) {
+  static std::ptrdiff_t CountOf(const std::vector<std::string>& aLines, const std::string& aLine) {
     return std::count(aLines.begin(), aLines.end(), aLine);
   }
 
@@ -229,7 +231,8 @@ TEST_F(DeviceTest, ProcessorThatCannotBeLoadedFailsTheConstruction) {
     MakeDevice({{"Processor", "no_such_processor.so"}});
     FAIL() << "no error raised";
   } catch (const Exception& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to load library " + path + ". Error code: [2]");
+    EXPECT_EQ(std::string(error.what()), "Unable to load library " + path + ". Error code: [" +
+                                             testing::kMissingLibraryCode + "]");
   }
 }
 

@@ -12,6 +12,7 @@
 #include "device/device_test_support.hpp"
 #include "support/recording_device.hpp"
 #include "support/test_environment.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -38,10 +39,12 @@ std::string LoadFailure(const std::string& aName) {
 
 TEST(FiscalProcessorCallerTest, LibraryPathIsTheCurrentDirectoryUnlessRooted) {
   const std::string cwd = std::filesystem::current_path().string();
-  EXPECT_EQ(LoadFailure("missing_processor.so"),
-            "Unable to load library " + cwd + "/missing_processor.so. Error code: [2]");
+  EXPECT_EQ(LoadFailure("missing_processor.so"), "Unable to load library " + cwd +
+                                                     "/missing_processor.so. Error code: [" +
+                                                     testing::kMissingLibraryCode + "]");
   EXPECT_EQ(LoadFailure("/nonexistent/dir/processor.so"),
-            "Unable to load library /nonexistent/dir/processor.so. Error code: [2]");
+            "Unable to load library /nonexistent/dir/processor.so. Error code: [" +
+                testing::kMissingLibraryCode + "]");
 }
 
 TEST(FiscalProcessorCallerTest, FileThatIsNotALibraryFailsToLoad) {

@@ -641,16 +641,17 @@ TEST(RegionalNumberFormat, HostFormatIsTheCLibraryLocale) {
 // A locale that writes "," decimals and "." thousands: an installed one, or one compiled for
 // the test when the host has the locale sources. Null when neither is possible.
 const char* SetCommaDecimalLocale() {
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8", "it_IT.utf8"}) {
+  for (const char* name :
+       {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8", "it_IT.utf8", "German_Germany.1252"}) {
     if (std::setlocale(LC_NUMERIC, name) != nullptr) return name;
   }
   const std::string directory = testing::MakeTemporaryDirectory();
   const std::string command =
       "localedef -i de_DE -f UTF-8 '" + directory + "/de_DE.UTF-8' > /dev/null 2>&1";
   if (std::system(command.c_str()) != 0) return nullptr;
-  setenv("LOCPATH", directory.c_str(), 1);
+  testing::SetEnvironment("LOCPATH", directory);
   const char* name = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  unsetenv("LOCPATH");
+  testing::UnsetEnvironment("LOCPATH");
   return name;
 }
 

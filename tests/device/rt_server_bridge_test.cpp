@@ -8,6 +8,7 @@
 
 #include "documents/receipt.hpp"
 #include "documents/request_xml.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -35,7 +36,8 @@ TEST(RTServerBridgeTest, WithoutLibraryEveryCallFails) {
 
 TEST(RTServerBridgeTest, LibraryThatCannotBeLoadedFailsEveryCall) {
   kRTServer_Epson bridge("/nonexistent/epson_rt.so");
-  ExpectEveryCallFails(bridge, "Unable to load library /nonexistent/epson_rt.so. Error code: [2]");
+  ExpectEveryCallFails(bridge, "Unable to load library /nonexistent/epson_rt.so. Error code: [" +
+                                   testing::kMissingLibraryCode + "]");
 }
 
 TEST(RTServerBridgeTest, LibraryWithoutTheExportsFailsEveryCall) {

@@ -1,7 +1,5 @@
 #include "support/library_host.hpp"
 
-#include <dlfcn.h>
-
 #include <stdexcept>
 #include <string_view>
 
@@ -9,16 +7,28 @@
 
 namespace nvrp::testing {
 
+// The library's own string functions where it exports them (Linux); a Windows DLL takes them
+// from OleAut32, which the host shares with it.
 LibraryHost::LibraryHost(const std::string& aPath) {
-  fHandle = dlopen(aPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (fHandle == nullptr) throw std::runtime_error(dlerror());
+  if (!fLibrary.Load(aPath)) throw std::runtime_error(aPath + ": " + fLibrary.ErrorText());
+  DynamicLibrary pin;  // a second reference, never given back: loaded until the process ends
+  pin.Load(aPath);
+  pin.Release();
+  if (fLibrary.Symbol("SysAllocStringLen") == nullptr) {
+    fAllocStringLen = [](const char16_t* text, uint32_t length) {
+      return OleAllocStringLen(text, length);
+    };
+    fStringLen = [](BSTR value) { return OleStringLen(value); };
+    fFreeString = [](BSTR value) { OleFreeString(value); };
+    return;
+  }
   fAllocStringLen = Resolve<BSTR (*)(const char16_t*, uint32_t)>("SysAllocStringLen");
   fStringLen = Resolve<uint32_t (*)(BSTR)>("SysStringLen");
   fFreeString = Resolve<void (*)(BSTR)>("SysFreeString");
 }
 
 void* LibraryHost::Symbol(const char* aName) const {
-  void* symbol = dlsym(fHandle, aName);
+  void* symbol = fLibrary.Symbol(aName);
   if (symbol == nullptr) throw std::runtime_error(std::string("missing export ") + aName);
   return symbol;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/dynamic_library.hpp"
 #include "base/ole_string.hpp"
 
 namespace nvrp::testing {
@@ -20,10 +21,10 @@ struct Answer {
   bool errorEmpty = true;
 };
 
-// A command library as a host program sees it: loaded with dlopen, called through its exports
+// A command library as a host program sees it: loaded by path, called through its exports
 // with strings made by its SysAllocStringLen; outputs are read with its SysStringLen and
-// released with its SysFreeString. The library stays loaded until the process ends, as a host
-// keeps it: unloading would free the device table under devices still open.
+// released with its SysFreeString (OleAut32's on Windows). The library stays loaded until the
+// process ends, as a host keeps it: unloading would free the device table under devices still open.
 class LibraryHost {
  public:
   // Loads the library; throws std::runtime_error when it cannot be loaded or lacks the string
@@ -54,7 +55,7 @@ class LibraryHost {
  private:
   void* Symbol(const char* aName) const;
 
-  void* fHandle = nullptr;
+  DynamicLibrary fLibrary;
   BSTR (*fAllocStringLen)(const char16_t*, uint32_t) = nullptr;
   uint32_t (*fStringLen)(BSTR) = nullptr;
   void (*fFreeString)(BSTR) = nullptr;

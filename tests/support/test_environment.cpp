@@ -1,7 +1,5 @@
 #include "support/test_environment.hpp"
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,21 +15,11 @@ constexpr size_t kStampLength = 26;
 
 }  // namespace
 
-std::string MakeTemporaryDirectory() {
-  static std::atomic<int> counter{0};
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("nvrp_test_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-  std::filesystem::create_directories(path);
-  return path.string();
-}
-
 void PrepareTestApplication() {
   const char* host = std::getenv("NVRP_HOST_DIR");
   if (host == nullptr || *host == '\0') {
     static const std::string directory = MakeTemporaryDirectory();
-    setenv("NVRP_HOST_DIR", directory.c_str(), 1);
+    SetEnvironment("NVRP_HOST_DIR", directory);
   }
   CreateApplication();
 }

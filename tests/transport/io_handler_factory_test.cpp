@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <atomic>
 #include <filesystem>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "base/date_time.hpp"
 #include "base/nv_exception.hpp"
+#include "support/test_platform.hpp"
 #include "transport/io_handler_http.hpp"
 #include "transport/io_handler_opos.hpp"
 #include "transport/io_handler_serial.hpp"
@@ -69,9 +69,10 @@ class IOHandlerFactoryTest : public ::testing::Test {
  protected:
   IOHandlerFactoryTest() {
     static std::atomic<int> counter{0};
-    logDir_ = (fs::temp_directory_path() /
-               ("nvrp_iofactory_" + std::to_string(::getpid()) + "_" + std::to_string(counter++)))
-                  .string();
+    logDir_ =
+        (fs::temp_directory_path() / ("nvrp_iofactory_" + std::to_string(testing::ProcessId()) +
+                                      "_" + std::to_string(counter++)))
+            .string();
   }
   ~IOHandlerFactoryTest() override {
     for (const tkConnectionType type : kAllTypes) UnregisterIOHandlerClass(type);

@@ -16,6 +16,7 @@
 
 #include "base/nv_exception.hpp"
 #include "local_http_server.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -35,8 +36,8 @@ class TempDir {
  public:
   TempDir() {
     static std::atomic<int> counter{0};
-    path_ = fs::temp_directory_path() /
-            ("nvrp_iohttp_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    path_ = fs::temp_directory_path() / ("nvrp_iohttp_" + std::to_string(testing::ProcessId()) +
+                                         "_" + std::to_string(counter++));
     fs::create_directories(path_);
   }
   ~TempDir() {

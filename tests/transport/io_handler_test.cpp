@@ -1,7 +1,6 @@
 #include "transport/io_handler.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "base/date_time.hpp"
 #include "base/host_environment.hpp"
 #include "base/utf.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -45,7 +45,7 @@ class IOHandlerLog : public ::testing::Test {
   void SetUp() override {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     directory_ = (std::filesystem::temp_directory_path() /
-                  ("nvrp_io_" + std::to_string(::getpid()) + "_" + test->name()))
+                  ("nvrp_io_" + std::to_string(testing::ProcessId()) + "_" + test->name()))
                      .string();
     std::filesystem::remove_all(directory_);
   }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -9,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/test_platform.hpp"
 
 namespace nvrp::testing {
 
@@ -48,7 +49,7 @@ class TransportLogTest : public ::testing::Test {
   void SetUp() override {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     fDirectory =
-        (std::filesystem::temp_directory_path() / ("nvrp_tr_" + std::to_string(::getpid()) + "_" +
+        (std::filesystem::temp_directory_path() / ("nvrp_tr_" + std::to_string(ProcessId()) + "_" +
                                                    test->test_suite_name() + "_" + test->name()))
             .string();
     std::filesystem::remove_all(fDirectory);

@@ -22,7 +22,11 @@ std::tm ToTm(const CivilTime& time) {
 
 CivilTime FromTimeT(std::time_t seconds) {
   std::tm tm{};
+#if defined(_WIN32)
+  localtime_s(&tm, &seconds);
+#else
   localtime_r(&seconds, &tm);
+#endif
   return CivilTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
@@ -43,9 +47,14 @@ bool IsValid(const CivilTime& t) {
     return false;
   }
   std::tm tm = ToTm(t);
-  const std::time_t seconds = timegm(&tm);
   std::tm back{};
+#if defined(_WIN32)
+  const std::time_t seconds = _mkgmtime(&tm);
+  gmtime_s(&back, &seconds);
+#else
+  const std::time_t seconds = timegm(&tm);
   gmtime_r(&seconds, &back);
+#endif
   return back.tm_year + 1900 == t.year && back.tm_mon + 1 == t.month && back.tm_mday == t.day;
 }
 

@@ -1,15 +1,9 @@
 #include "http_connection.hpp"
 
+#include "sim_socket.hpp"
 #include "wire_query.hpp"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 namespace nvrp::ibox_sim {
 
@@ -22,25 +16,6 @@ constexpr std::chrono::milliseconds kReadTimeout{5000};
 constexpr size_t kMaxReceived = 2 * 1024 * 1024;
 constexpr size_t kReceiveChunk = 4096;
 constexpr size_t kMaxHead = 64 * 1024;
-
-void AddressOf(const sockaddr_storage& address, std::string& ip, int& port) {
-  char text[INET6_ADDRSTRLEN] = {};
-  if (address.ss_family == AF_INET) {
-    const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
-    inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-    port = ntohs(v4->sin_port);
-  } else if (address.ss_family == AF_INET6) {
-    const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
-    inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
-    port = ntohs(v6->sin6_port);
-  }
-  ip = text;
-}
-
-bool WaitFor(socket_t sock, short events, int timeout_ms) {
-  pollfd descriptor{sock, events, 0};
-  return ::poll(&descriptor, 1, timeout_ms) > 0;
-}
 
 bool HasHeader(std::string_view head, std::string_view name) {
   size_t pos = head.find("\r\n");
@@ -75,7 +50,7 @@ ConnectionStream::ConnectionStream(socket_t sock, const std::atomic<bool>& stopp
 bool ConnectionStream::WaitReadable() const {
   for (auto waited = std::chrono::milliseconds(0); waited < fReadTimeout; waited += kPollSlice) {
     if (fStopping.load()) return false;
-    if (WaitFor(fSocket, POLLIN, static_cast<int>(kPollSlice.count()))) return true;
+    if (ibox_sim::WaitReadable(fSocket, static_cast<int>(kPollSlice.count()))) return true;
   }
   return false;
 }
@@ -83,16 +58,13 @@ bool ConnectionStream::WaitReadable() const {
 bool ConnectionStream::is_readable() const { return fFeedPos < fFeed.size() || WaitReadable(); }
 
 bool ConnectionStream::is_writable() const {
-  return !fDropped && WaitFor(fSocket, POLLOUT, static_cast<int>(kReadTimeout.count()));
+  return !fDropped && WaitWritable(fSocket, static_cast<int>(kReadTimeout.count()));
 }
 
 bool ConnectionStream::ReceiveMore() {
   if (fReceived.size() >= kMaxReceived || !WaitReadable()) return false;
   char chunk[kReceiveChunk];
-  ssize_t received;
-  do {
-    received = ::recv(fSocket, chunk, sizeof chunk, 0);
-  } while (received < 0 && errno == EINTR);
+  const long received = ReceiveSome(fSocket, chunk, sizeof chunk);
   if (received <= 0) {
     if (fHeadComplete || fReceived.empty()) return false;
     fHeadComplete = true;  // the peer closed inside the head: hand over what came
@@ -123,8 +95,7 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
   if (fDropped) return -1;
   size_t sent = 0;
   while (sent < size) {
-    const ssize_t n = ::send(fSocket, ptr + sent, size - sent, MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
+    const long n = SendSome(fSocket, ptr + sent, size - sent);
     if (n <= 0) return -1;
     sent += static_cast<size_t>(n);
   }
@@ -132,19 +103,11 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-  sockaddr_storage address{};
-  socklen_t length = sizeof address;
-  if (::getpeername(fSocket, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    AddressOf(address, ip, port);
-  }
+  SocketAddress(fSocket, true, ip, port);
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
-  sockaddr_storage address{};
-  socklen_t length = sizeof address;
-  if (::getsockname(fSocket, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    AddressOf(address, ip, port);
-  }
+  SocketAddress(fSocket, false, ip, port);
 }
 
 ConnectionStream* CurrentConnection() { return tCurrentConnection; }
@@ -155,8 +118,7 @@ bool SimHttpServer::process_and_close_socket(socket_t sock) {
   bool connection_closed = false;
   const bool served = process_request(stream, true, connection_closed, nullptr);
   tCurrentConnection = nullptr;
-  ::shutdown(sock, SHUT_RDWR);
-  ::close(sock);
+  CloseConnection(sock);
   return served;
 }
 

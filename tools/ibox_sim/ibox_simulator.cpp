@@ -1,7 +1,5 @@
 #include "ibox_simulator.hpp"
 
-#include <sys/socket.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -11,6 +9,7 @@
 #include "http_connection.hpp"
 #include "ibox_device.hpp"
 #include "sim_messages.hpp"
+#include "sim_socket.hpp"
 #include "web_ui.hpp"
 #include "wire_query.hpp"
 
@@ -167,12 +166,7 @@ void IboxSimulator::Start() {
   server->Get(".*", handler).Post(".*", handler).Put(".*", handler);
   server->Delete(".*", handler).Patch(".*", handler).Options(".*", handler);
   server->set_payload_max_length(kMaxPayload);
-  // SO_REUSEADDR only: httplib's default SO_REUSEPORT would let a second simulator share the
-  // port and split the requests between them.
-  server->set_socket_options([](socket_t sock) {
-    int yes = 1;
-    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  });
+  server->set_socket_options([](socket_t sock) { AllowAddressReuse(sock); });
   const auto& options = fImpl->options;
   const int port = options.port == 0
                        ? server->bind_to_any_port(options.host)

@@ -1,6 +1,10 @@
 // Load and unload of the test build of the shared library: the production start-up plus a
 // recording test device registered as "TEST_DEVICE", steered through a few extra exports.
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -109,7 +113,7 @@ void RegisterTestDevice() {
 
 }  // namespace
 
-__attribute__((constructor)) static void NvrpTestLibraryLoad() {
+static void NvrpTestLibraryLoad() {
   nvrp::LoadCommandLibrary();
   try {
     RegisterTestDevice();
@@ -117,9 +121,27 @@ __attribute__((constructor)) static void NvrpTestLibraryLoad() {
   }
 }
 
+#if defined(_WIN32)
+// As the production DLL: pinned on load, so that its tables and log thread go with the process.
+extern "C" BOOL WINAPI DllMain(HINSTANCE aInstance, DWORD aReason, LPVOID) {
+  if (aReason == DLL_PROCESS_ATTACH) {
+    DisableThreadLibraryCalls(aInstance);
+    HMODULE pinned = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&DllMain), &pinned);
+    NvrpTestLibraryLoad();
+  }
+  return TRUE;
+}
+// The .def file names the exports.
+#define NVRP_TEST_EXPORT extern "C"
+#else
+__attribute__((constructor)) static void NvrpTestLibraryConstructor() { NvrpTestLibraryLoad(); }
+
 __attribute__((destructor)) static void NvrpTestLibraryUnload() { nvrp::UnloadCommandLibrary(); }
 
 #define NVRP_TEST_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // Every device created from now on (and every live one) answers the primitive so: with
 // `result`, after recording `errorCode` and `message` on its I/O handler when `message` is not

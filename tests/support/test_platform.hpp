@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// The few process services the tests use that each system spells its own way.
+
+namespace nvrp::testing {
+
+// Sets (or, with Unset, removes) an environment variable of this process, seen by getenv and
+// by the library's own lookups.
+void SetEnvironment(const std::string& aName, const std::string& aValue);
+void UnsetEnvironment(const std::string& aName);
+
+// This process's id, for names that must not collide with a parallel test run.
+unsigned long ProcessId();
+
+// The path with every separator written "/": the library joins names with "/", Windows writes
+// its own paths with "\\", and both mean the same file.
+inline std::string GenericPath(const std::string& aPath) {
+  return std::filesystem::path(aPath).generic_string();
+}
+inline std::string GenericPath(const std::filesystem::path& aPath) {
+  return aPath.generic_string();
+}
+
+// The error code the system gives for a library file that does not exist.
+#if defined(_WIN32)
+inline const std::string kMissingLibraryCode = "126";  // ERROR_MOD_NOT_FOUND
+#else
+inline const std::string kMissingLibraryCode = "2";  // ENOENT
+#endif
+
+// A new empty directory under the system's temporary directory.
+std::string MakeTemporaryDirectory();
+
+// Holds a file open for writing the way a second log writer would (creating it if needed),
+// so that the log writer cannot append to it until the hold ends.
+class FileWriteHold {
+ public:
+  explicit FileWriteHold(const std::string& aPath);
+  ~FileWriteHold();
+  FileWriteHold(const FileWriteHold&) = delete;
+  FileWriteHold& operator=(const FileWriteHold&) = delete;
+
+  bool Held() const { return fHeld; }
+
+ private:
+  intptr_t fHandle = -1;
+  bool fHeld = false;
+};
+
+}  // namespace nvrp::testing
