@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <charconv>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -119,6 +121,16 @@ DWORD QueryStatusCode(HINTERNET request) {
   return status;
 }
 
+// The announced Content-Length, when the response has one.
+std::optional<uint64_t> QueryContentLength(HINTERNET request) {
+  const std::string text = QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH);
+  if (text.empty()) return std::nullopt;
+  uint64_t length = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return length;
+}
+
 // The parts of a URL that WinHTTP's calls take separately.
 struct tkUrlParts {
   std::wstring host;
@@ -150,11 +162,14 @@ bool CrackUrl(const std::string& aURL, tkUrlParts& aParts) {
   return true;
 }
 
-// Time-outs, redirects returned rather than followed, and no check of the server certificate.
+// Time-outs (the wait for the response head included), redirects returned rather than followed,
+// and no check of the server certificate.
 void ConfigureRequest(HINTERNET request, DWORD connect_timeout_ms, DWORD read_timeout_ms,
                       bool secure) {
   const int read_ms = static_cast<int>(read_timeout_ms);
   WinHttpSetTimeouts(request, 0, static_cast<int>(connect_timeout_ms), read_ms, read_ms);
+  WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &read_timeout_ms,
+                   sizeof(read_timeout_ms));
   DWORD option = WINHTTP_DISABLE_REDIRECTS;
   WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &option, sizeof(option));
   if (secure) {
@@ -235,9 +250,12 @@ NV_HttpClient::tkExchange NV_HttpClient::Transfer(const std::string& aURL, const
   if (!CrackUrl(aURL, url)) return fail(ERROR_WINHTTP_INVALID_URL, false);
   tkHandle connection(WinHttpConnect(session.session, url.host.c_str(), url.port, 0));
   if (connection.handle == nullptr) return fail(GetLastError(), false);
-  tkHandle request(WinHttpOpenRequest(
-      connection.handle, aBody != nullptr ? L"POST" : L"GET", url.path.c_str(), nullptr,
-      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, url.secure ? WINHTTP_FLAG_SECURE : 0));
+  // The path and query go out exactly as written, without WinHTTP's escaping.
+  const DWORD flags = WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
+                      (url.secure ? WINHTTP_FLAG_SECURE : 0);
+  tkHandle request(WinHttpOpenRequest(connection.handle, aBody != nullptr ? L"POST" : L"GET",
+                                      url.path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                      WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
   if (request.handle == nullptr) return fail(GetLastError(), false);
   ConfigureRequest(request.handle, session.connectTimeoutMs, session.readTimeoutMs, url.secure);
   const std::wstring user = WideOf(fUser);
@@ -280,6 +298,11 @@ NV_HttpClient::tkExchange NV_HttpClient::Transfer(const std::string& aURL, const
   exchange.statusText = QueryHeader(request.handle, WINHTTP_QUERY_STATUS_TEXT);
   exchange.contentType = Trim(QueryHeader(request.handle, WINHTTP_QUERY_CONTENT_TYPE));
   if (!ReadBody(request.handle, exchange.body)) return fail(GetLastError(), true);
+  // A body that ends before its announced length broke off with the connection.
+  if (const auto length = QueryContentLength(request.handle);
+      length.has_value() && exchange.body.size() < *length) {
+    return fail(ERROR_WINHTTP_CONNECTION_ERROR, true);
+  }
   exchange.completed = true;
   return exchange;
 }

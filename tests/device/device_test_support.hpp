@@ -21,10 +21,10 @@ inline std::unique_ptr<kReceiptPrinterHandler> MakeHandler(
   return handler;
 }
 
-// Path of a built plug-in library without its ".so" suffix (the RT server driver parameter).
+// Path of a built plug-in library without its ".so" or ".dll" suffix (the RT server driver
+// parameter).
 inline std::string WithoutLibrarySuffix(const std::string& aPath) {
-  const std::string suffix = ".so";
-  return aPath.substr(0, aPath.size() - suffix.size());
+  return aPath.substr(0, aPath.rfind('.'));
 }
 
 }  // namespace nvrp::testing

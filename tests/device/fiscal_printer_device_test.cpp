@@ -214,7 +214,7 @@ TEST_F(DeviceTest, RTServerIsUsedOnlyForTrueInAnyLetterCase) {
     EXPECT_EQ(device->RTServerActive(), active);
     ASSERT_EQ(device->RTServer() != nullptr, active);
     if (active) {
-      EXPECT_EQ(device->RTServer()->LibraryName(), "epson_rt.so");
+      EXPECT_EQ(device->RTServer()->LibraryName(), "epson_rt" + testing::kLibrarySuffix);
     }
   }
 }
@@ -226,7 +226,8 @@ TEST_F(DeviceTest, RTServerWithoutDriverGetsAnEmptyLibraryName) {
 }
 
 TEST_F(DeviceTest, ProcessorThatCannotBeLoadedFailsTheConstruction) {
-  const std::string path = (std::filesystem::current_path() / "no_such_processor.so").string();
+  // The library joins the working directory and the name with "/".
+  const std::string path = std::filesystem::current_path().string() + "/no_such_processor.so";
   try {
     MakeDevice({{"Processor", "no_such_processor.so"}});
     FAIL() << "no error raised";

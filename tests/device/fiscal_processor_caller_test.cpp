@@ -51,8 +51,9 @@ TEST(FiscalProcessorCallerTest, FileThatIsNotALibraryFailsToLoad) {
   const std::string path = testing::MakeTemporaryDirectory() + "/not_a_library.so";
   std::ofstream(path) << "plain text";
   EXPECT_THAT(LoadFailure(path),
-              ::testing::MatchesRegex("Unable to load library .*/not_a_library\\.so\\. "
-                                      "Error code: \\[[0-9]+\\]"));
+              ::testing::AllOf(::testing::StartsWith("Unable to load library "),
+                               ::testing::HasSubstr("/not_a_library.so. Error code: ["),
+                               ::testing::EndsWith("]")));
 }
 
 TEST(FiscalProcessorCallerTest, WithoutNameItIsInactiveAndAnswersNeutrally) {

@@ -25,12 +25,25 @@ inline std::string GenericPath(const std::filesystem::path& aPath) {
   return aPath.generic_string();
 }
 
+// The file name suffix the library adds to a plug-in library's name.
+#if defined(_WIN32)
+inline const std::string kLibrarySuffix = ".dll";
+#else
+inline const std::string kLibrarySuffix = ".so";
+#endif
+
 // The error code the system gives for a library file that does not exist.
 #if defined(_WIN32)
 inline const std::string kMissingLibraryCode = "126";  // ERROR_MOD_NOT_FOUND
 #else
 inline const std::string kMissingLibraryCode = "2";  // ENOENT
 #endif
+
+// The system's own text for a library file that does not exist.
+std::string MissingLibraryReason();
+
+// Whether this Windows program runs under Wine, whose WinHTTP has no digest authentication.
+bool RunningUnderWine();
 
 // A new empty directory under the system's temporary directory.
 std::string MakeTemporaryDirectory();

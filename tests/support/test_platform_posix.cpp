@@ -2,7 +2,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "support/test_platform.hpp"
 
@@ -15,6 +17,10 @@ void SetEnvironment(const std::string& aName, const std::string& aValue) {
 void UnsetEnvironment(const std::string& aName) { ::unsetenv(aName.c_str()); }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
+
+std::string MissingLibraryReason() { return std::strerror(ENOENT); }
+
+bool RunningUnderWine() { return false; }
 
 // The log writer's appends take an exclusive lock; holding one keeps them out.
 FileWriteHold::FileWriteHold(const std::string& aPath) {

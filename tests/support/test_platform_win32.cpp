@@ -23,6 +23,13 @@ void UnsetEnvironment(const std::string& aName) {
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
 
+std::string MissingLibraryReason() { return SystemErrorText(ERROR_MOD_NOT_FOUND); }
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // Open for writing, sharing reads only: as the log writer opens its file, so its appends fail
 // with a sharing violation until the handle closes.
 FileWriteHold::FileWriteHold(const std::string& aPath) {

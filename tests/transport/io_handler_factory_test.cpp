@@ -117,7 +117,7 @@ TEST_F(IOHandlerFactoryTest, HttpConnectionGetsHttpHandlerWithDailyLog) {
         (fs::path(logDir_) /
          ("NVRP_RORERER_10_till1_" + FormatDateTime("yyyymmdd", Now()) + ".log"))
             .string();
-    EXPECT_EQ(handler->GetLogFileName(), expected_file);
+    EXPECT_EQ(testing::GenericPath(handler->GetLogFileName()), testing::GenericPath(expected_file));
   }
 }
 
