@@ -48,11 +48,11 @@ install_missing() {
 # The Debian sources of the libraries that Debian ships no MinGW build of.
 fetch_sources() {
   local src=$out/sources
-  if compgen -G "$src/pugixml-*/CMakeLists.txt" >/dev/null &&
-     compgen -G "$src/libjpeg-turbo-*/CMakeLists.txt" >/dev/null &&
-     compgen -G "$src/cpp-httplib-*/httplib.h" >/dev/null; then
-    return
-  fi
+  local missing=()
+  compgen -G "$src/pugixml-*/CMakeLists.txt" >/dev/null || missing+=(pugixml)
+  compgen -G "$src/libjpeg-turbo-*/CMakeLists.txt" >/dev/null || missing+=(libjpeg-turbo)
+  compgen -G "$src/cpp-httplib-*/httplib.h" >/dev/null || missing+=(cpp-httplib)
+  ((${#missing[@]})) || return 0
   local list=/etc/apt/sources.list.d/nvrp-deb-src.sources
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && [[ ! -e $list ]]; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
@@ -60,8 +60,9 @@ fetch_sources() {
     "${sudo_cmd[@]}" apt-get update -qq
   fi
   mkdir -p "$src"
-  (cd "$src" && apt-get source -qq pugixml libjpeg-turbo cpp-httplib >/dev/null 2>&1 ||
-     apt-get source pugixml libjpeg-turbo cpp-httplib)
+  # Only the missing ones: an unpacked source is never unpacked over.
+  (cd "$src" && apt-get source -qq "${missing[@]}" >/dev/null 2>&1 ||
+     apt-get source "${missing[@]}")
 }
 
 # Cross-builds one CMake project into the architecture's prefix.
