@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "transport/io_handler_stream_messages.hpp"
 #include "transport/tcp_socket.hpp"
 
 namespace nvrp {
@@ -135,20 +134,6 @@ TcpSocket::tkReadResult TcpSocket::Fill(Clock::time_point aDeadline, std::string
   }
   fBuffer.assign(chunk, static_cast<size_t>(received));
   fBufferPos = 0;
-  return tkReadResult::Byte;
-}
-
-TcpSocket::tkReadResult TcpSocket::ReadByte(Clock::time_point aDeadline, char& aByte,
-                                            std::string& aError) {
-  if (fSocket == kNoSocket) {
-    aError = io_handler_stream_messages::kNotConnected;
-    return tkReadResult::Error;
-  }
-  while (fBufferPos >= fBuffer.size()) {
-    const tkReadResult filled = Fill(aDeadline, aError);
-    if (filled != tkReadResult::Byte) return filled;
-  }
-  aByte = fBuffer[fBufferPos++];
   return tkReadResult::Byte;
 }
 

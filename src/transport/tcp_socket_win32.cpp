@@ -175,20 +175,6 @@ TcpSocket::tkReadResult TcpSocket::Fill(Clock::time_point aDeadline, std::string
   return tkReadResult::Byte;
 }
 
-TcpSocket::tkReadResult TcpSocket::ReadByte(Clock::time_point aDeadline, char& aByte,
-                                            std::string& aError) {
-  if (fSocket == kNoSocket) {
-    aError = io_handler_stream_messages::kNotConnected;
-    return tkReadResult::Error;
-  }
-  while (fBufferPos >= fBuffer.size()) {
-    const tkReadResult filled = Fill(aDeadline, aError);
-    if (filled != tkReadResult::Byte) return filled;
-  }
-  aByte = fBuffer[fBufferPos++];
-  return tkReadResult::Byte;
-}
-
 bool TcpSocket::HasInput() {
   if (fBufferPos < fBuffer.size()) return true;
   if (fSocket == kNoSocket) return false;
