@@ -34,6 +34,9 @@ bool ApplyValueOption(const std::string& name, const std::string& value, Command
   } else if (name == "--clock") {
     line.clock = ParseCivilTime(value);
     return line.clock.has_value();
+  } else if (name == "--replay") {
+    if (value.empty()) return false;
+    line.replay_log = value;
   } else if (name == "--fault" || name == "--sticky-fault") {
     Fault fault;
     if (!ParseFaultOption(value, name == "--sticky-fault", fault)) return false;

@@ -16,6 +16,7 @@ struct CommandLine {
   std::vector<Fault> faults;
   std::optional<CivilTime> clock;
   bool freeze_clock = false;
+  std::string replay_log;  // --replay: the device log to answer from
   bool help = false;
 };
 

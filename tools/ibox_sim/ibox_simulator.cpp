@@ -52,6 +52,12 @@ struct IboxSimulator::Impl {
         bound_port(options.port) {}
 
   void Serve(const httplib::Request& request, httplib::Response& response);
+  void ServeReplay(ReplayBook& book, RecordedRequest recorded, ConnectionStream* connection,
+                   httplib::Response& response);
+  std::shared_ptr<ReplayBook> Book() const {
+    std::lock_guard lock(replay_mutex);
+    return replay;
+  }
   // Waits `delay` unless the simulator stops first.
   void Wait(std::chrono::milliseconds delay);
 
@@ -61,6 +67,8 @@ struct IboxSimulator::Impl {
   std::mutex request_mutex;  // one request carried out at a time, delays included
   mutable std::mutex device_mutex;
   IboxDevice device;
+  mutable std::mutex replay_mutex;
+  std::shared_ptr<ReplayBook> replay;
 
   mutable std::mutex run_mutex;  // Start and Stop
   std::atomic<bool> stopping{false};
@@ -79,6 +87,10 @@ void IboxSimulator::Impl::Wait(std::chrono::milliseconds delay) {
 void IboxSimulator::Impl::Serve(const httplib::Request& request, httplib::Response& response) {
   ConnectionStream* connection = CurrentConnection();
   RecordedRequest recorded = Record(request, connection);
+  if (const auto book = Book()) {
+    ServeReplay(*book, std::move(recorded), connection, response);
+    return;
+  }
   const DeviceRequest device_request{PercentDecode(recorded.path),
                                      QueryParams::Parse(recorded.query)};
   const std::string command = CommandName(device_request);
@@ -146,6 +158,25 @@ void IboxSimulator::Impl::Serve(const httplib::Request& request, httplib::Respon
   }
   response.status = answer.status;
   response.set_content(answer.body, content_type.value_or(answer.content_type).c_str());
+}
+
+void IboxSimulator::Impl::ServeReplay(ReplayBook& book, RecordedRequest recorded,
+                                      ConnectionStream* connection, httplib::Response& response) {
+  std::optional<ReplayAnswer> answer = book.Answer(recorded.method, recorded.target, recorded.body);
+  const std::string name = RequestName(recorded.method, recorded.target, recorded.body);
+  log.Add(std::move(recorded));
+  std::lock_guard serialised(request_mutex);
+  if (!answer) {
+    response.status = 404;
+    response.set_content(std::string(kNoRecordedAnswer) + name, std::string(kTextContentType));
+    return;
+  }
+  if (answer->drop) {
+    if (connection != nullptr) connection->Drop();
+    return;
+  }
+  response.status = answer->status;
+  response.set_content(answer->body, answer->content_type);
 }
 
 IboxSimulator::IboxSimulator(SimulatorOptions options)
@@ -216,6 +247,13 @@ void IboxSimulator::AddFault(Fault fault) { fImpl->faults.Add(std::move(fault));
 void IboxSimulator::ClearFaults() { fImpl->faults.Clear(); }
 
 std::vector<Fault> IboxSimulator::PendingFaults() const { return fImpl->faults.Pending(); }
+
+void IboxSimulator::Replay(std::shared_ptr<ReplayBook> book) {
+  std::lock_guard lock(fImpl->replay_mutex);
+  fImpl->replay = std::move(book);
+}
+
+std::shared_ptr<ReplayBook> IboxSimulator::ReplaySource() const { return fImpl->Book(); }
 
 DeviceSnapshot IboxSimulator::Device() const {
   std::lock_guard lock(fImpl->device_mutex);

@@ -9,6 +9,7 @@
 #include "device_clock.hpp"
 #include "device_types.hpp"
 #include "fault_injector.hpp"
+#include "replay_book.hpp"
 #include "request_log.hpp"
 
 namespace nvrp::ibox_sim {
@@ -45,6 +46,13 @@ class IboxSimulator {
   void AddFault(Fault fault);
   void ClearFaults();
   std::vector<Fault> PendingFaults() const;
+
+  // From now on every device request is answered from `book` (a device log played back)
+  // instead of the simulated device, and faults are not applied; a request the book holds no
+  // answer for gets 404 with a body that names it. Nothing ends the replay.
+  void Replay(std::shared_ptr<ReplayBook> book);
+  // The book being played back; empty when the device answers.
+  std::shared_ptr<ReplayBook> ReplaySource() const;
 
   DeviceSnapshot Device() const;
   std::vector<PrintedDocument> Printed() const;

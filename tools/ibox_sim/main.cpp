@@ -9,6 +9,7 @@
 #include "base/nv_exception.hpp"
 #include "command_line.hpp"
 #include "ibox_simulator.hpp"
+#include "replay_report.hpp"
 #include "sim_messages.hpp"
 
 int main(int argc, char** argv) {
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
   if (command_line.clock) simulator.SetClock(*command_line.clock, command_line.freeze_clock);
   for (auto& fault : command_line.faults) simulator.AddFault(std::move(fault));
   try {
+    if (!command_line.replay_log.empty()) {
+      simulator.Replay(LoadReplayBook(command_line.replay_log));
+    }
     simulator.Start();
   } catch (const nvrp::Exception& error) {
     std::cerr << error.what() << "\n";
@@ -44,8 +48,14 @@ int main(int argc, char** argv) {
   std::cout << kListeningLine << simulator.BaseUrl() << "\n"
             << kPaperRollLine << simulator.BaseUrl() << kPaperRollPath << std::endl;
 
+  if (const auto book = simulator.ReplaySource()) {
+    std::cout << kReplayingLine << book->Size() << " requests of " << command_line.replay_log
+              << std::endl;
+  }
+
   int received = 0;
   sigwait(&stop_signals, &received);
   simulator.Stop();
+  if (const auto book = simulator.ReplaySource()) WriteReplayReport(*book, std::cout);
   return 0;
 }

@@ -43,6 +43,8 @@ inline constexpr std::string_view kNonFiscalReceiptType = "041:NON FISCAL";
 inline constexpr std::string_view kXmlContentType = "text/xml; charset=UTF-8";
 inline constexpr std::string_view kTextContentType = "text/plain; charset=UTF-8";
 inline constexpr std::string_view kNotFoundBody = "File not found";
+// Replaying a device log: the 404 body of a request the log holds no answer for.
+inline constexpr std::string_view kNoRecordedAnswer = "No recorded answer for ";
 
 // Paper-roll page (/ui): names of documents in its state, its answers.
 inline constexpr std::string_view kHtmlContentType = "text/html; charset=UTF-8";
@@ -68,6 +70,10 @@ inline constexpr std::string_view kUsage =
     "usage: ibox-sim [--port N] [--host ADDR] [--serial TEXT] [--z-number N]\n"
     "                [--clock \"yyyy-mm-dd hh:mm:ss\"] [--freeze-clock] [--omega-clock]\n"
     "                [--drawer-close-ms N] [--fault FAULT]... [--sticky-fault FAULT]...\n"
+    "                [--replay LOG]\n"
+    "--replay LOG answers every request from a device log the driver wrote, in order; a\n"
+    "request the log does not hold gets 404. At exit it lists the requests that found no\n"
+    "recorded answer and the recorded ones never asked for.\n"
     "FAULT is KIND[:VALUE][@MATCH] with KIND one of\n"
     "  device-error:CODE        the order fails with CODE (a status request reports it)\n"
     "  http-status:CODE[:BODY]  answer with this HTTP status and body\n"
@@ -81,6 +87,12 @@ inline constexpr std::string_view kUsage =
     "MATCH is a command name (Status, PLU, COMMENT, MOD, PAY, Void_Rcpt, End_Rcpt, Force_Z,\n"
     "Clr_Errors, XReport, SubTotal, OpenDrawer, Titles, Journal) or text of the request\n"
     "target; without it a fault applies to any request (device errors: to status requests).\n";
+inline constexpr std::string_view kCannotReadLog = "ibox-sim: cannot read the device log ";
+inline constexpr std::string_view kNoExchangesInLog =
+    "ibox-sim: the device log holds no HTTP requests: ";
+inline constexpr std::string_view kReplayingLine = "replaying ";
+inline constexpr std::string_view kReplayUnmatched = "requests without a recorded answer: ";
+inline constexpr std::string_view kReplayUnused = "recorded requests never asked for: ";
 inline constexpr std::string_view kBadOption = "ibox-sim: invalid option or value: ";
 
 }  // namespace nvrp::ibox_sim
