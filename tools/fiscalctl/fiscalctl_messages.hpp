@@ -60,6 +60,38 @@ Examples (a device simulator listening on port 8080):
   fiscalctl --set Port=8080 --save-image receipt.jpg \
       OPEN examples/open.xml PRINTFR examples/receipt.xml CLOSE examples/close.xml
   fiscalctl VERSION NVRP_RORERER_10
+  fiscalctl check --url http://192.0.2.10
+
+A device is checked with "fiscalctl check"; "fiscalctl check --help" explains it.
+)";
+
+inline constexpr std::string_view kCheckCommand = "check";
+inline constexpr std::string_view kCheckUsage =
+    R"(Usage: fiscalctl check (--url http://HOST[:PORT] [--user U --password P] | --open FILE)
+                       [--print none|paper|fiscal] [--yes] [--json] [--slow MS]
+                       [--clock-tolerance S] [--library PATH]
+
+Checks a device through the library's exports, as a point-of-sale program drives it, and
+prints one line per check: its name, passed, failed or skipped, the time it took, and what
+was seen when it failed; then the device log the run wrote and "N passed, N failed".
+
+  --url URL           an iBox reached over HTTP (basic authentication with --user)
+  --open FILE         the OPEN request to use instead, for any connection type; its LogId
+                      is replaced so that the run writes a device log of its own
+  --print none        (default) nothing that changes the device's fiscal memory: OPEN with
+                      its status refresh, GETSTATUS, GETDRSTATUS, the VAT and department
+                      tables, the device clock against the host's, every status answer (the
+                      elements the driver reads), the device errors they report, the
+                      content type of the status answer and how long every answer took
+  --print paper       adds paper without fiscal record: a non-fiscal receipt with text, a
+                      barcode and a QR code, a display message and an X report
+  --print fiscal      adds one fiscal receipt of 0.01 paid in cash; asks on the terminal
+                      first unless --yes is given. No check ever sends a Z report.
+  --slow MS           an answer that takes longer fails answer-time (default 3000)
+  --clock-tolerance S how far the device clock may be off the host's (default 120)
+  --json              the same report as JSON
+
+Exit status: 0 when every check passed, 1 otherwise, 2 on a usage error.
 )";
 inline constexpr std::string_view kLibraryPlaceholder = "%LIBRARY%";
 
@@ -84,6 +116,16 @@ inline constexpr std::string_view kCannotLoad = "cannot load the library: ";
 inline constexpr std::string_view kNoImage = "no answer held a ReceiptImage; not written: ";
 inline constexpr std::string_view kBadImage = "ReceiptImage is not valid Base64: ";
 inline constexpr std::string_view kCannotWriteImage = "cannot write the receipt picture: ";
+
+// check.
+inline constexpr std::string_view kConfirmFiscal =
+    "fiscalctl check --print fiscal prints a fiscal receipt of 0.01 paid in cash; it stays in "
+    "the device's fiscal memory. Type yes to go on: ";
+inline constexpr std::string_view kNotConfirmed = "not confirmed; nothing was sent";
+inline constexpr std::string_view kFiscalNeedsTerminal =
+    "--print fiscal asks for confirmation on a terminal; without one give --yes";
+inline constexpr std::string_view kDeviceLogLabel = "device log: ";
+inline constexpr std::string_view kSeeCheckHelp = "Try 'fiscalctl check --help'.";
 
 // Output labels.
 inline constexpr std::string_view kStepMark = "== ";

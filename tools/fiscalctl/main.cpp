@@ -10,6 +10,7 @@
 #include "base/nv_exception.hpp"
 #include "command_line.hpp"
 #include "command_session.hpp"
+#include "device_check.hpp"
 #include "fiscalctl_messages.hpp"
 #include "request_input.hpp"
 #include "support/library_host.hpp"
@@ -42,7 +43,37 @@ int Failure(const std::string& aError) {
   return kExitFailure;
 }
 
+std::unique_ptr<testing::LibraryHost> LoadLibrary(const std::string& aPath) {
+  try {
+    return std::make_unique<testing::LibraryHost>(aPath);
+  } catch (const std::runtime_error& error) {
+    Failure(std::string(kCannotLoad) + error.what());
+    return nullptr;
+  }
+}
+
+int RunCheck(const std::vector<std::string>& aArgs) {
+  kCheckOptions options;
+  if (std::string error = ParseCheckCommandLine(aArgs, options); !error.empty()) {
+    std::cerr << kProgramPrefix << error << "\n" << kSeeCheckHelp << "\n";
+    return kExitUsage;
+  }
+  if (options.fHelp) {
+    std::cout << kCheckUsage;
+    return kExitSuccess;
+  }
+  kCtlOptions library;
+  library.fLibrary = options.fLibrary;
+  // Loaded for the rest of the process, as a host keeps it (see LibraryHost).
+  const std::unique_ptr<testing::LibraryHost> host = LoadLibrary(ChooseLibrary(library));
+  if (!host) return kExitFailure;
+  return RunDeviceCheck(options, *host, std::cout, std::cerr);
+}
+
 int Run(const std::vector<std::string>& aArgs) {
+  if (!aArgs.empty() && aArgs.front() == kCheckCommand) {
+    return RunCheck(std::vector<std::string>(aArgs.begin() + 1, aArgs.end()));
+  }
   kCtlOptions options;
   if (std::string error = ParseCommandLine(aArgs, options); !error.empty()) {
     return UsageError(error);
