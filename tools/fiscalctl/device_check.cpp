@@ -28,7 +28,7 @@ namespace {
 namespace rq = check_requests;
 using Clock = std::chrono::steady_clock;
 
-// Lets the library's log writer finish a device that did not open (nothing closes it).
+// Lets the library's log writer write out a device that did not open (CLOSE refuses it).
 constexpr auto kLogSettleTime = std::chrono::milliseconds(300);
 
 std::string ReadFile(const std::string& aPath, bool& aRead) {

@@ -168,6 +168,15 @@ class LogScanner {
   size_t fLine = 1;
 };
 
+// A message without its HexLog dump: " [" + hexadecimal codes + "]" at its end.
+std::string WithoutHexDump(std::string_view message) {
+  const size_t open = message.rfind(" [");
+  if (open == std::string_view::npos || !message.ends_with("]")) return std::string(message);
+  const std::string_view dump = message.substr(open + 2, message.size() - open - 3);
+  const bool hex = dump.find_first_not_of("0123456789abcdef ") == std::string_view::npos;
+  return std::string(hex ? message.substr(0, open) : message);
+}
+
 void ApplyError(const Entry& entry, LoggedExchange& exchange) {
   // "code - text"; the text may span lines.
   const size_t dash = entry.message.find(" - ");
@@ -195,8 +204,8 @@ std::vector<LoggedExchange> ReadDeviceLog(std::string_view text) {
     if (!entry.error && (entry.title == "Write" || entry.title == "GET")) {
       LoggedExchange exchange;
       exchange.method = entry.title == "Write" ? "POST" : "GET";
-      exchange.url = entry.message;
-      exchange.target = UrlTarget(entry.message);
+      exchange.url = WithoutHexDump(entry.message);
+      exchange.target = UrlTarget(exchange.url);
       exchange.sent_ms = entry.ms;
       exchange.line = entry.line;
       exchanges.push_back(std::move(exchange));
