@@ -204,8 +204,8 @@ std::string FaultText(const Fault& fault) {
 }
 
 std::string StateJson(const DeviceSnapshot& device, const CivilTime& clock,
-                      const std::vector<PrintedDocument>& printed,
-                      const std::vector<Fault>& faults) {
+                      const std::vector<PrintedDocument>& printed, const std::vector<Fault>& faults,
+                      const ReplayBook* replay) {
   std::string out;
   {
     JsonObject state(out);
@@ -224,6 +224,11 @@ std::string StateJson(const DeviceSnapshot& device, const CivilTime& clock,
     state.TextList("trailer_titles", device.trailer_titles);
     AppendFaults(state.Key("faults"), faults);
     AppendDocuments(state.Key("documents"), printed);
+    if (replay != nullptr) {
+      JsonObject lists(state.Key("replay"));
+      lists.TextList("unmatched", replay->Unmatched());
+      lists.TextList("unused", replay->Unused());
+    }
   }
   return out;
 }
@@ -234,8 +239,9 @@ void AddWebUiRoutes(httplib::Server& server, IboxSimulator& simulator) {
   });
   server.Get("/ui/state", [&simulator](const httplib::Request&, httplib::Response& response) {
     response.set_header("Cache-Control", "no-store");
+    const auto replay = simulator.ReplaySource();
     response.set_content(StateJson(simulator.Device(), simulator.ClockNow(), simulator.Printed(),
-                                   simulator.PendingFaults()),
+                                   simulator.PendingFaults(), replay.get()),
                          std::string(kJsonContentType));
   });
   server.Post(

@@ -7,6 +7,7 @@
 #include "device_types.hpp"
 #include "fault_injector.hpp"
 #include "http_connection.hpp"
+#include "replay_book.hpp"
 
 namespace nvrp::ibox_sim {
 
@@ -22,11 +23,13 @@ class IboxSimulator;
 // These requests do not reach the device and are not recorded.
 void AddWebUiRoutes(httplib::Server& server, IboxSimulator& simulator);
 
-// What /ui/state answers: the last `kShownDocuments` printed documents, oldest first.
+// What /ui/state answers: the last `kShownDocuments` printed documents, oldest first; while a
+// device log is replayed, also `replay` with the requests that found no recorded answer
+// (`unmatched`) and the recorded ones not asked for yet (`unused`).
 inline constexpr size_t kShownDocuments = 40;
 std::string StateJson(const DeviceSnapshot& device, const CivilTime& clock,
-                      const std::vector<PrintedDocument>& printed,
-                      const std::vector<Fault>& faults);
+                      const std::vector<PrintedDocument>& printed, const std::vector<Fault>& faults,
+                      const ReplayBook* replay = nullptr);
 
 // A fault written as the --fault option takes it.
 std::string FaultText(const Fault& fault);

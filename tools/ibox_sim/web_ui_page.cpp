@@ -78,6 +78,13 @@ const char* const kWebUiPage = R"html(<!DOCTYPE html>
       <div id="message"></div>
       <ul id="faults"></ul>
     </section>
+    <section id="replay" hidden>
+      <h2>Replay</h2>
+      <p>Requests without a recorded answer</p>
+      <ul id="replay-unmatched"></ul>
+      <p>Recorded requests not asked for yet</p>
+      <ul id="replay-unused"></ul>
+    </section>
     <section>
       <h2>Title table</h2>
       <table id="titles"></table>
@@ -165,11 +172,28 @@ function draw(state) {
     item.textContent = fault.text + (fault.sticky ? " (sticky)" : "");
     faults.append(item);
   }
+  showReplay(state.replay);
   const titles = [];
   state.header_titles.forEach((line, i) => titles.push(["Header " + (i + 1), line]));
   state.trailer_titles.forEach((line, i) => titles.push(["Trailer " + (i + 1), line]));
   fillTable(document.getElementById("titles"), titles);
   drawRoll(state);
+}
+
+function fillList(list, texts) {
+  list.replaceChildren();
+  for (const text of texts) {
+    const item = document.createElement("li");
+    item.textContent = text;
+    list.append(item);
+  }
+}
+
+function showReplay(replay) {
+  document.getElementById("replay").hidden = !replay;
+  if (!replay) return;
+  fillList(document.getElementById("replay-unmatched"), replay.unmatched);
+  fillList(document.getElementById("replay-unused"), replay.unused);
 }
 
 async function refresh() {
