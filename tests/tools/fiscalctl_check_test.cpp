@@ -2,8 +2,14 @@
 // loading the production library, against the simulator in this process.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <algorithm>
 #include <filesystem>
@@ -35,12 +41,47 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
+// The environment of this process with NVRP_HOST_DIR (and ASAN_OPTIONS when given) set, for
+// execve: the child of a process with threads may not allocate between fork and exec.
+class ChildEnvironment {
+ public:
+  ChildEnvironment(const fs::path& host_dir, const char* asan_options) {
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+      const std::string text = *entry;
+      if (text.starts_with("NVRP_HOST_DIR=") ||
+          (asan_options != nullptr && text.starts_with("ASAN_OPTIONS="))) {
+        continue;
+      }
+      texts_.push_back(text);
+    }
+    texts_.push_back("NVRP_HOST_DIR=" + host_dir.string());
+    if (asan_options != nullptr) texts_.push_back(std::string("ASAN_OPTIONS=") + asan_options);
+    for (auto& text : texts_) pointers_.push_back(text.data());
+    pointers_.push_back(nullptr);
+  }
+  char** Get() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> texts_;
+  std::vector<char*> pointers_;
+};
+
+// argv of fiscalctl with these arguments.
+std::vector<char*> FiscalctlArgv(std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>(NVRP_FISCALCTL)};
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
 // Runs fiscalctl in a session of its own (no controlling terminal), with the host directory
-// aHostDir, standard input from /dev/null and its output caught in files.
-ProgramRun RunFiscalctl(const std::vector<std::string>& args, const fs::path& host_dir,
+// host_dir, standard input from /dev/null and its output caught in files.
+ProgramRun RunFiscalctl(std::vector<std::string> args, const fs::path& host_dir,
                         const char* asan_options = nullptr) {
   const fs::path out = host_dir / "stdout.txt";
   const fs::path err = host_dir / "stderr.txt";
+  ChildEnvironment environment(host_dir, asan_options);
+  std::vector<char*> argv = FiscalctlArgv(args);
   const pid_t child = fork();
   if (child == 0) {
     setsid();
@@ -50,12 +91,7 @@ ProgramRun RunFiscalctl(const std::vector<std::string>& args, const fs::path& ho
     dup2(in, 0);
     dup2(out_fd, 1);
     dup2(err_fd, 2);
-    setenv("NVRP_HOST_DIR", host_dir.c_str(), 1);
-    if (asan_options != nullptr) setenv("ASAN_OPTIONS", asan_options, 1);
-    std::vector<char*> argv{const_cast<char*>(NVRP_FISCALCTL)};
-    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(NVRP_FISCALCTL, argv.data());
+    execve(NVRP_FISCALCTL, argv.data(), environment.Get());
     _exit(127);
   }
   int status = 0;
@@ -216,6 +252,47 @@ TEST_F(FiscalctlCheck, AFiscalReceiptNeedsConfirmation) {
   EXPECT_TRUE(sim_.Requests().empty()) << "a request was sent without confirmation";
 }
 
+// fiscalctl check --print fiscal on a pseudo-terminal, answering its question with aAnswer.
+ProgramRun CheckOnTerminal(const std::string& url, const fs::path& host_dir,
+                           const std::string& answer) {
+  ChildEnvironment environment(host_dir, nullptr);
+  std::vector<std::string> args{"check", "--url", url, "--print", "fiscal"};
+  std::vector<char*> argv = FiscalctlArgv(args);
+  int master = -1;
+  const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+  if (child == 0) {
+    execve(NVRP_FISCALCTL, argv.data(), environment.Get());
+    _exit(127);
+  }
+  ProgramRun run;
+  bool answered = false;
+  char buffer[4096];
+  ssize_t got = 0;
+  while ((got = read(master, buffer, sizeof buffer)) > 0) {  // EIO once the child is gone
+    run.out.append(buffer, static_cast<size_t>(got));
+    if (!answered && run.out.find("Type yes to go on: ") != std::string::npos) {
+      answered = write(master, answer.data(), answer.size()) == static_cast<ssize_t>(answer.size());
+    }
+  }
+  close(master);
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST_F(FiscalctlCheck, TheFiscalReceiptIsConfirmedOnTheTerminal) {
+  const ProgramRun declined = CheckOnTerminal(sim_.BaseUrl(), host_dir_, "no\n");
+  EXPECT_EQ(declined.exit_code, 1) << declined.out;
+  EXPECT_NE(declined.out.find("not confirmed; nothing was sent"), std::string::npos);
+  EXPECT_TRUE(sim_.Requests().empty());
+
+  const ProgramRun confirmed = CheckOnTerminal(sim_.BaseUrl(), host_dir_, "yes\n");
+  EXPECT_EQ(confirmed.exit_code, 0) << confirmed.out;
+  EXPECT_NE(confirmed.out.find("printfr: passed"), std::string::npos);
+  EXPECT_EQ(sim_.Device().day_receipt_count, 1);
+}
+
 TEST_F(FiscalctlCheck, UsageErrors) {
   const struct {
     std::vector<std::string> args;
@@ -313,6 +390,70 @@ TEST_F(FiscalctlCheck, AReplayAnswersAnUnrecordedRequestWith404) {
   EXPECT_FALSE(book->Answer("POST", "/db_otf_xml.xml?Order=Cmd", "").has_value());
   EXPECT_EQ(book->Unmatched(), std::vector<std::string>{"POST /db_otf_xml.xml?Order=Cmd"});
   EXPECT_TRUE(book->Unused().empty());
+}
+
+// Stops a child process that a failed assertion left running.
+struct ChildGuard {
+  pid_t pid = -1;
+  ~ChildGuard() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+  }
+};
+
+// The ibox-sim program with --replay: it says how many requests it replays, answers a request
+// the log does not hold with 404, shows both lists on /ui/state and prints them at exit.
+TEST_F(FiscalctlCheck, TheReplayProgramListsWhatDidNotMatch) {
+  std::ofstream(host_dir_ / "shop.log")
+      << "2026-01-02 03:04:05:006 - Write:http://192.0.2.1/db_otf_xml.xml?Order=Cmd\r\n"
+         "2026-01-02 03:04:05:010 - Read [2]:ok\r\n"
+         "2026-01-02 03:04:06:000 - Write:http://192.0.2.1/keybd/LCDSTAT.XML?kbch=100\r\n"
+         "2026-01-02 03:04:06:010 - ERROR - HTTP Error:0 - Empty reply from server\r\n";
+  const fs::path out = host_dir_ / "sim.txt";
+  const std::string log = (host_dir_ / "shop.log").string();
+  const pid_t child = fork();
+  if (child == 0) {
+    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out_fd, 1);
+    execl(NVRP_IBOX_SIM, NVRP_IBOX_SIM, "--replay", log.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ChildGuard guard{child};
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (ReadText(out).find("replaying") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  const std::string started = ReadText(out);
+  const size_t port_at = started.find("127.0.0.1:");
+  ASSERT_NE(port_at, std::string::npos) << started;
+  EXPECT_NE(started.find("replaying 2 requests of "), std::string::npos) << started;
+  httplib::Client client("127.0.0.1", std::stoi(started.substr(port_at + 10)));
+  const auto recorded = client.Post("/db_otf_xml.xml?Order=Cmd", "", "text/xml");
+  ASSERT_TRUE(recorded);
+  EXPECT_EQ(recorded->body, "ok");
+  const auto unknown = client.Post("/db_otf_xml.xml?Order=PLU", "", "text/xml");
+  ASSERT_TRUE(unknown);
+  EXPECT_EQ(unknown->status, 404);
+  EXPECT_EQ(unknown->body, "No recorded answer for POST /db_otf_xml.xml?Order=PLU");
+  const auto state = client.Get("/ui/state");
+  ASSERT_TRUE(state);
+  EXPECT_NE(state->body.find("\"replay\":{\"unmatched\":[\"POST /db_otf_xml.xml?Order=PLU\"],"
+                             "\"unused\":[\"line 3: POST /keybd/LCDSTAT.XML?kbch=100\"]}"),
+            std::string::npos)
+      << state->body;
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  guard.pid = -1;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(
+      ReadText(out).ends_with("requests without a recorded answer: 1\n"
+                              "  POST /db_otf_xml.xml?Order=PLU\n"
+                              "recorded requests never asked for: 1\n"
+                              "  line 3: POST /keybd/LCDSTAT.XML?kbch=100\n"))
+      << ReadText(out);
 }
 
 }  // namespace
