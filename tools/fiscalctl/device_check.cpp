@@ -275,7 +275,7 @@ std::string OpenRequest(const kCheckOptions& aOptions, const std::string& aLogId
   const std::string text = ReadFile(aOptions.fOpenFile, read);
   if (!read) throw Exception(std::string(kCannotRead) + "'" + aOptions.fOpenFile + "'");
   kRequestEditor editor(text);
-  editor.SetFirstElementText("LogId", aLogId);
+  editor.SetOrAddElement("LogId", aLogId);
   return editor.Text();
 }
 

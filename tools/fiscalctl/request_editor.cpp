@@ -34,11 +34,15 @@ bool kRequestEditor::SetFirstElementText(std::string_view aName, std::string_vie
   return true;
 }
 
-void kRequestEditor::SetHandle(std::string_view aHandle) {
-  if (SetFirstElementText(kHandleElement, aHandle)) return;
+void kRequestEditor::SetOrAddElement(std::string_view aName, std::string_view aValue) {
+  if (SetFirstElementText(aName, aValue)) return;
   pugi::xml_node root = fDocument.document_element();
   if (!root) return;
-  root.append_child(std::string(kHandleElement).c_str()).text().set(std::string(aHandle).c_str());
+  root.append_child(std::string(aName).c_str()).text().set(std::string(aValue).c_str());
+}
+
+void kRequestEditor::SetHandle(std::string_view aHandle) {
+  SetOrAddElement(kHandleElement, aHandle);
 }
 
 std::string kRequestEditor::Text() const {

@@ -18,6 +18,9 @@ class kRequestEditor {
   // request has no such element.
   bool SetFirstElementText(std::string_view aName, std::string_view aValue);
 
+  // Sets the first element aName, or adds one to the root element when there is none.
+  void SetOrAddElement(std::string_view aName, std::string_view aValue);
+
   // Sets the first Handle element, or adds one to the root element when there is none.
   void SetHandle(std::string_view aHandle);
 
