@@ -493,5 +493,30 @@ TEST_F(FiscalctlCheck, TheReplayProgramListsWhatDidNotMatch) {
       << ReadText(out);
 }
 
+TEST_F(FiscalctlCheck, AReplayNeedsALogWithRequests) {
+  std::ofstream(host_dir_ / "empty.log") << "2026-01-02 03:04:05:006 - *ClearErrors*\r\n";
+  const struct {
+    std::string log;
+    const char* reason;
+  } cases[] = {
+      {(host_dir_ / "missing.log").string(), "ibox-sim: cannot read the device log "},
+      {(host_dir_ / "empty.log").string(), "ibox-sim: the device log holds no HTTP requests: "},
+  };
+  const fs::path err = host_dir_ / "sim-err.txt";
+  for (const auto& c : cases) {
+    const pid_t child = fork();
+    if (child == 0) {
+      const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(err_fd, 2);
+      execl(NVRP_IBOX_SIM, NVRP_IBOX_SIM, "--replay", c.log.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.reason;
+    EXPECT_EQ(ReadText(err), c.reason + c.log + "\n");
+  }
+}
+
 }  // namespace
 }  // namespace nvrp::ibox_sim
