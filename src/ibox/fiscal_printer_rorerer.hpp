@@ -199,7 +199,7 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   bool LoadConfig();
   // Payment code from the configuration file, "1" when it has no line for the type; that case
   // is written to the device log as a warning naming the type and the file (or its absence).
-  std::string GetPaymentCode(tkReceiptPaymentType aPaymentType) const;
+  std::string GetPaymentCode(tkReceiptPaymentType aPaymentType);
 
   // --- Reports ---------------------------------------------------------------------------------
 
