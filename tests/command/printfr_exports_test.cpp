@@ -613,13 +613,13 @@ TEST_F(PrintfrExports, PaymentsSendTheirCodes) {
       .Pay("5,00", "1")
       .Pay("40,00", "1")
       .Refresh();
-  ExpectPrinted(Print(Receipt(Sale("Item", "1", "1", "50", "50"),
-                              Payment("Voucher", "5") + Payment("creditcard", "5") +
-                                  Payment("MealVoucher", "5") + Payment("NHSCard", "5") +
-                                  Payment("Cash", "40") + Payment("Change", "10"))),
-                1, wire, "SIM00000001",
-                "Payment type nhscard was sent with code 1: " + ConfigFile() +
-                    " has no line for it");
+  ExpectPrinted(
+      Print(Receipt(Sale("Item", "1", "1", "50", "50"),
+                    Payment("Voucher", "5") + Payment("creditcard", "5") +
+                        Payment("MealVoucher", "5") + Payment("NHSCard", "5") +
+                        Payment("Cash", "40") + Payment("Change", "10"))),
+      1, wire, "SIM00000001",
+      "Payment type nhscard was sent with code 1: " + ConfigFile() + " has no line for it");
   EXPECT_THAT(fSimulator.Printed().back().text, HasSubstr("CHANGE"));
 }
 
@@ -640,8 +640,8 @@ TEST_F(PrintfrExports, PaymentsWithoutACodeAreNamedInMessageText) {
       {"a card without a line", true, Payment("DebitCard", "10"), "Payment type debitcard" + noLine,
        "Warning: payment type debitcard has no line in " + file + "; it is sent with code 1"},
       {"codes for every type", true, Payment("Cash", "5") + Payment("Voucher", "5"), "", ""},
-      {"no file, a card paid twice", false,
-       Payment("CreditCard", "4") + Payment("creditcard", "6"), "Payment type creditcard" + noFile,
+      {"no file, a card paid twice", false, Payment("CreditCard", "4") + Payment("creditcard", "6"),
+       "Payment type creditcard" + noFile,
        "Warning: no NVRP_RORERER_10.ini in " + fs::path(file).parent_path().string() +
            "; payment type creditcard is sent with code 1"},
       {"no file, cash only", false, Payment("Cash", "10"), "", ""},
