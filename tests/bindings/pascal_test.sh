@@ -23,6 +23,9 @@ for program in "$unit_dir/tests/nvrp_unit_test.dpr" "$unit_dir/print_receipt.dpr
   fi
 done
 export LD_LIBRARY_PATH=$library_dir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+# The host folder gets its payment codes first.
+cp "$source_dir/examples/NVRP_RORERER_10.ini" "$work/host/"
+export NVRP_HOST_DIR=$work/host
 # Free Pascal's heap is its own, so with a sanitized library every malloc block is the
 # library's: a string the unit fails to free is a leak that fails the test.
 if [[ -n ${ASAN_OPTIONS:-} ]]; then export ASAN_OPTIONS=${ASAN_OPTIONS//detect_leaks=0/detect_leaks=1}; fi
@@ -40,8 +43,5 @@ for _ in $(seq 100); do
 done
 [[ -n $port ]] || { echo "ibox-sim did not start" >&2; cat "$work/ibox-sim.out" >&2; exit 1; }
 
-# The host folder gets its payment codes first.
-cp "$source_dir/examples/NVRP_RORERER_10.ini" "$work/host/"
-export NVRP_HOST_DIR=$work/host
 "$work/print_receipt" 127.0.0.1 "$port" | tee "$work/print_receipt.out"
 grep -q "^Receipt [1-9][0-9]* printed$" "$work/print_receipt.out"
