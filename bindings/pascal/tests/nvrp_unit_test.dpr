@@ -41,8 +41,10 @@ begin
     NvrpSysFreeString(value);
 {$ENDIF}
   end;
+{$IFNDEF MSWINDOWS}
   NvrpSysFreeString(nil);
   Check(NvrpSysStringLen(nil) = 0, 'SysStringLen of NULL');
+{$ENDIF}
 end;
 
 procedure CommandsAnswer;
