@@ -1,6 +1,7 @@
 # Installation of the driver library for point-of-sale programs: the library, its C header,
-# a CMake package (find_package(NVRP_RORERER_10) gives NVRP_RORERER_10::NVRP_RORERER_10) and a
-# pkg-config file (pkg-config --cflags --libs NVRP_RORERER_10). Both are relocatable, so the
+# a CMake package (find_package(NVRP_RORERER_10) gives NVRP_RORERER_10::NVRP_RORERER_10), a
+# pkg-config file (pkg-config --cflags --libs NVRP_RORERER_10, with a run path to the library)
+# and a sample payment-code file. The package and the pkg-config file are relocatable, so the
 # tree may be installed under any prefix.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -18,6 +19,10 @@ install(TARGETS NVRP_RORERER_10 EXPORT ${nvrp_package}Targets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/nvrp_rorerer_10.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# The payment-code file as a sample: its codes are examples, to be matched with the payment
+# table of the device and copied into the host folder as NVRP_RORERER_10.ini.
+install(FILES ${PROJECT_SOURCE_DIR}/examples/NVRP_RORERER_10.ini
+        DESTINATION ${CMAKE_INSTALL_LIBDIR} RENAME NVRP_RORERER_10.ini.sample)
 install(EXPORT ${nvrp_package}Targets NAMESPACE ${nvrp_package}::
         DESTINATION ${nvrp_package_dir})
 

@@ -2,16 +2,35 @@
 # The main job end to end: starts the iBox simulator, opens a device on it through the driver
 # library, prints an example receipt (saving its picture) and closes the device, all with
 # fiscalctl. Installs what is missing and builds the three targets it needs first.
+#   --build DIR   use the configured build directory DIR instead (no package installation;
+#                 the three targets are brought up to date there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+build=
+case ${1:-} in
+  --build)
+    [[ -n ${2:-} && -f ${2:-}/CMakeCache.txt ]] || {
+      echo "usage: scripts/demo.sh [--build DIR]  (DIR: a configured build directory)" >&2
+      exit 2
+    }
+    build=${2%/}
+    ;;
+  "") ;;
+  *)
+    echo "usage: scripts/demo.sh [--build DIR]" >&2
+    exit 2
+    ;;
+esac
 
-build=build-release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+if [[ -z $build ]]; then
+  bash scripts/setup.sh
+  build=build-release
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
 cmake --build "$build" --target NVRP_RORERER_10 fiscalctl ibox-sim
 
-demo_dir=$PWD/$build/demo
+demo_dir=$(cd "$build" && pwd)/demo
 mkdir -p "$demo_dir"
 # The library writes its LogFiles here instead of beside fiscalctl, and reads the device's
 # payment codes (NVRP_RORERER_10.ini) from here.

@@ -12,6 +12,7 @@ packages=(
   python3 chromium
   cups libcups2-dev
   locales
+  mono-mcs mono-runtime libmono-system-xml-linq4.0-cil fp-compiler
 )
 
 missing=()

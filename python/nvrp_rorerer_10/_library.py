@@ -26,32 +26,62 @@ class RawAnswer:
     error_text: str  # empty on success
 
 
+def _file_name():
+    return LIBRARY_NAME + ".dll" if sys.platform == "win32" else "lib" + LIBRARY_NAME + ".so"
+
+
+def _installed_candidates():
+    """The library beside this package, and in the lib folder of every folder above it (an
+    install prefix: <prefix>/lib/python3/dist-packages/nvrp_rorerer_10 finds <prefix>/lib)."""
+    package = os.path.dirname(os.path.abspath(__file__))
+    folders = [package]
+    folder = package
+    for _ in range(5):
+        folder = os.path.dirname(folder)
+        folders += [folder, os.path.join(folder, "lib")]
+    return [os.path.join(folder, _file_name()) for folder in folders]
+
+
 def _default_path():
-    """$NVRP_LIBRARY, else the library as the system linker finds it."""
+    """$NVRP_LIBRARY, else an installed library found from this package's place, else the
+    library as the system linker finds it."""
     configured = os.environ.get(LIBRARY_VARIABLE)
     if configured:
         return configured
+    for candidate in _installed_candidates():
+        if os.path.isfile(candidate):
+            return candidate
     found = ctypes.util.find_library(LIBRARY_NAME)
     if found:
         return found
-    return LIBRARY_NAME + ".dll" if sys.platform == "win32" else "lib" + LIBRARY_NAME + ".so"
+    return _file_name()
+
+
+def _load(path, loader):
+    try:
+        return loader(path)
+    except OSError as error:
+        raise OSError("cannot load the driver library %s (%s): set %s to the library's path, "
+                      "for example %s=/opt/nvrp/lib/%s"
+                      % (path, error, LIBRARY_VARIABLE, LIBRARY_VARIABLE, _file_name())) from error
 
 
 class Library:
     """The loaded driver library.
 
-    `path` names the library file; without it $NVRP_LIBRARY is used, else the name the
-    system's linker finds (an installed libNVRP_RORERER_10.so, or NVRP_RORERER_10.dll on
-    Windows). A process should load the library once: its open devices live in it.
+    `path` names the library file; without it $NVRP_LIBRARY is used, else the library beside
+    this package or in an install prefix above it, else the name the system's linker finds
+    (libNVRP_RORERER_10.so, or NVRP_RORERER_10.dll on Windows). A library that cannot be
+    loaded raises OSError naming NVRP_LIBRARY. A process should load the library once: its open devices live in it.
     """
 
     def __init__(self, path=None):
         self.path = str(path) if path is not None else _default_path()
         if sys.platform == "win32":
-            self._dll = ctypes.WinDLL(self.path)  # the exports use __stdcall
+            self._dll = _load(self.path, ctypes.WinDLL)  # the exports use __stdcall
             strings = ctypes.windll.oleaut32
         else:
-            self._dll = ctypes.CDLL(self.path)
+            self._dll = _load(self.path, ctypes.CDLL)
             strings = self._dll
         self._alloc = strings.SysAllocStringLen
         self._alloc.argtypes = (ctypes.c_char_p, ctypes.c_uint32)

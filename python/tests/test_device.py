@@ -7,7 +7,9 @@ import datetime
 import decimal
 import os
 import re
+import shutil
 import subprocess
+import sys
 import tempfile
 import unittest
 import urllib.request
@@ -248,6 +250,35 @@ class RequestTextTest(unittest.TestCase):
                      "<Description>&lt;note&gt;</Description>", "<ProductReturn>",
                      "<Department>5</Department>"):
             self.assertIn(part, request)
+
+
+class LibraryLookupTest(unittest.TestCase):
+    """Without NVRP_LIBRARY: the library installed beside the package is found, and a library
+    that is nowhere gives an error that names NVRP_LIBRARY."""
+
+    def version_without_variable(self, package_parent):
+        environment = dict(os.environ)
+        environment.pop("NVRP_LIBRARY", None)
+        environment["PYTHONPATH"] = package_parent
+        return subprocess.run(
+            [sys.executable, "-c", "import nvrp_rorerer_10 as f; print(f.Library().version())"],
+            env=environment, cwd=package_parent, capture_output=True, text=True, timeout=60)
+
+    def test_installed_library_is_found_and_a_missing_one_names_the_variable(self):
+        source = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
+                              "nvrp_rorerer_10")
+        with tempfile.TemporaryDirectory() as prefix:
+            packages = os.path.join(prefix, "lib", "python3", "dist-packages")
+            shutil.copytree(source, os.path.join(packages, "nvrp_rorerer_10"))
+            missing = self.version_without_variable(packages)
+            self.assertNotEqual(missing.returncode, 0)
+            self.assertIn("NVRP_LIBRARY", missing.stderr)
+
+            shutil.copy(os.environ["NVRP_LIBRARY"],
+                        os.path.join(prefix, "lib", "libNVRP_RORERER_10.so"))
+            found = self.version_without_variable(packages)
+            self.assertEqual(found.returncode, 0, found.stderr)
+            self.assertTrue(found.stdout.startswith("Version "), found.stdout)
 
 
 if __name__ == "__main__":

@@ -97,6 +97,13 @@ void kFiscalPrinterDevice::LogInfo(std::string_view aText) const {
   fIOHandler->Debug(tNV_MessageType::let_info, Text(aText));
 }
 
+void kFiscalPrinterDevice::AddOperationNotice(const std::string& aText) {
+  for (const std::string& notice : fOperationNotices) {
+    if (notice == aText) return;
+  }
+  fOperationNotices.push_back(aText);
+}
+
 std::string kFiscalPrinterDevice::LogFileName() const { return fIOHandler->GetLogFileName(); }
 
 bool kFiscalPrinterDevice::HandlerErrorFound() const { return fIOHandler->ErrorFound(); }

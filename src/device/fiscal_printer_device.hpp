@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device/command_results.hpp"
 #include "device/fiscal_types.hpp"
@@ -230,6 +231,7 @@ class kFiscalPrinterDevice {
   template <typename TResult>
   void BeginOperation(std::string_view aBannerWord, TResult& aResult) {
     WriteBanner(aBannerWord);
+    fOperationNotices.clear();
     aResult.Error = true;
     aResult.LogFileName = LogFileName();
   }
@@ -259,6 +261,10 @@ class kFiscalPrinterDevice {
 
   // Writes an information line to the device log.
   void LogInfo(std::string_view aText) const;
+
+  // A notice for the host about the current operation (a payment sent with a code it did not
+  // choose): a printed receipt answers it in MessageText. Each text is kept once.
+  void AddOperationNotice(const std::string& aText);
 
   // The RT server's till report of kind "X" or "Z" printed as a non-fiscal document; Counters
   // Text becomes the printed lines, each after a CR LF. Always true.
@@ -306,6 +312,8 @@ class kFiscalPrinterDevice {
   std::string LogFileName() const;
   bool HandlerErrorFound() const;
   std::string HandlerErrorMessage() const;
+
+  std::vector<std::string> fOperationNotices;
 
  protected:
   int32_t fHandle = 0;

@@ -292,6 +292,7 @@ void kFiscalPrinterDevice::FinishDeviceReceipt(kReceiptPrinterHandler& aHandler,
                      aResult.EJClosingNumber, aResult.DeviceSerialNumber);
   aResult.InvoiceNumber = aReceipt.fInvoiceNumber;
   aResult.InvoiceDateTime = aReceipt.fInvoiceDateTime;
+  for (const std::string& notice : fOperationNotices) AppendMessage(aResult.MessageText, notice);
   ReadReceiptTextAndImage(aHandler, aResult);
   // The receipt is printed: what failed while reading its extras does not change that.
   aResult.Error = false;

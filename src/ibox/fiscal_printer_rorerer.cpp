@@ -341,7 +341,7 @@ bool kFiscalPrinter_RORERER::LoadConfig() {
   return true;
 }
 
-std::string kFiscalPrinter_RORERER::GetPaymentCode(tkReceiptPaymentType aPaymentType) const {
+std::string kFiscalPrinter_RORERER::GetPaymentCode(tkReceiptPaymentType aPaymentType) {
   const std::string name = krptUtil::EncodePaymentType(aPaymentType);
   for (const std::string& line : fConfigList) {
     const size_t separator = line.find(msg::kNameValueSeparator);
@@ -350,10 +350,15 @@ std::string kFiscalPrinter_RORERER::GetPaymentCode(tkReceiptPaymentType aPayment
       return line.substr(separator + 1);
     }
   }
-  // Support staff must see why a card payment went out as cash.
+  // Support staff and the host must see why a card payment went out as cash.
+  const bool found = !fConfigFile.empty();
   fIOHandler->Debug(tNV_MessageType::let_info,
-                    fConfigFile.empty() ? msg::NoConfigFileForPayment(name, fConfigDirectory)
-                                        : msg::NoPaymentCodeLine(name, fConfigFile));
+                    found ? msg::NoPaymentCodeLine(name, fConfigFile)
+                          : msg::NoConfigFileForPayment(name, fConfigDirectory));
+  if (aPaymentType != tkReceiptPaymentType::rpt_Cash) {
+    const std::string file = found ? fConfigFile : JoinPath(fConfigDirectory, msg::kConfigFileName);
+    AddOperationNotice(msg::PaymentSentWithDefaultCode(name, file, found));
+  }
   return Text(msg::kDefaultPaymentCode);
 }
 

@@ -198,8 +198,9 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // Reads NVRP_RORERER_10.ini beside the host executable; false (and no lines) without it.
   bool LoadConfig();
   // Payment code from the configuration file, "1" when it has no line for the type; that case
-  // is written to the device log as a warning naming the type and the file (or its absence).
-  std::string GetPaymentCode(tkReceiptPaymentType aPaymentType) const;
+  // is written to the device log as a warning naming the type and the file (or its absence),
+  // and for any type but cash it becomes a notice for the receipt's MessageText.
+  std::string GetPaymentCode(tkReceiptPaymentType aPaymentType);
 
   // --- Reports ---------------------------------------------------------------------------------
 

@@ -133,6 +133,15 @@ inline std::string NoConfigFileForPayment(std::string_view aPaymentType,
          std::string(aPaymentType) + " is sent with code 1";
 }
 
+// MessageText of a printed receipt with a payment other than cash sent with the default code:
+// the host learns that its card or voucher went out as code 1, and which file to complete.
+inline std::string PaymentSentWithDefaultCode(std::string_view aPaymentType, std::string_view aFile,
+                                              bool aFileFound) {
+  return "Payment type " + std::string(aPaymentType) +
+         " was sent with code 1: " + std::string(aFile) +
+         (aFileFound ? " has no line for it" : " was not found");
+}
+
 // The day's receipt count or Z number moved by more than this receipt.
 inline constexpr std::string_view kCountersDisagree =
     "The device's receipt counters moved by more than this receipt";

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/base64.hpp"
@@ -300,6 +302,16 @@ sim::Fault MakeFault(sim::FaultKind aKind, const std::string& aMatch) {
   return fault;
 }
 
+// The log thread writes behind the calls: waits up to five seconds for a line to arrive.
+bool LogGetsLine(const std::string& aLogFile, const std::string& aLine) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::vector<std::string> log = testing::ReadLogMessages(aLogFile);
+    if (std::find(log.begin(), log.end(), aLine) != log.end()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
 // --- Fixture -------------------------------------------------------------------------------------
 
 // A device opened on a fresh simulator for every test and closed after it.
@@ -381,9 +393,12 @@ class PrintfrExports : public ::testing::Test {
 
   // A printed receipt as its aNumber-th: the exact fragment, the requests, the device closed it.
   void ExpectPrinted(const Answer& aAnswer, int aNumber, Wire& aWire,
-                     const std::string& aSerialNumber = "SIM00000001") {
+                     const std::string& aSerialNumber = "SIM00000001",
+                     const std::string& aMessageText = "") {
     EXPECT_EQ(aAnswer.result, 0) << aAnswer.error;
-    EXPECT_EQ(aAnswer.output, Fragment(Printed(aNumber, fLogFileName, aSerialNumber)));
+    PrintedFields fields = Printed(aNumber, fLogFileName, aSerialNumber);
+    fields.messageText = aMessageText;
+    EXPECT_EQ(aAnswer.output, Fragment(fields));
     EXPECT_TRUE(aAnswer.errorEmpty || aAnswer.error.empty()) << aAnswer.error;
     EXPECT_EQ(TakeRequests(), aWire.Requests());
     aWire.Clear();
@@ -398,6 +413,10 @@ class PrintfrExports : public ::testing::Test {
     EXPECT_EQ(aAnswer.output, FailedFragment(aMessage, fLogFileName));
   }
 
+  static std::string ConfigFile() {
+    return (fs::path(std::getenv("NVRP_HOST_DIR")) / "NVRP_RORERER_10.ini").string();
+  }
+
   sim::IboxSimulator fSimulator;
   int32_t fHandle = 0;
   std::string fLogFileName;
@@ -408,10 +427,6 @@ class PrintfrExports : public ::testing::Test {
     testing::PrepareTestApplication();
     return NVRP_PRODUCTION_LIBRARY;
   }
-  static std::string ConfigFile() {
-    return (fs::path(std::getenv("NVRP_HOST_DIR")) / "NVRP_RORERER_10.ini").string();
-  }
-
   std::vector<int32_t> fHandles;
 };
 
@@ -598,12 +613,59 @@ TEST_F(PrintfrExports, PaymentsSendTheirCodes) {
       .Pay("5,00", "1")
       .Pay("40,00", "1")
       .Refresh();
-  ExpectPrinted(Print(Receipt(Sale("Item", "1", "1", "50", "50"),
-                              Payment("Voucher", "5") + Payment("creditcard", "5") +
-                                  Payment("MealVoucher", "5") + Payment("NHSCard", "5") +
-                                  Payment("Cash", "40") + Payment("Change", "10"))),
-                1, wire);
+  ExpectPrinted(
+      Print(Receipt(Sale("Item", "1", "1", "50", "50"),
+                    Payment("Voucher", "5") + Payment("creditcard", "5") +
+                        Payment("MealVoucher", "5") + Payment("NHSCard", "5") +
+                        Payment("Cash", "40") + Payment("Change", "10"))),
+      1, wire, "SIM00000001",
+      "Payment type nhscard was sent with code 1: " + ConfigFile() + " has no line for it");
   EXPECT_THAT(fSimulator.Printed().back().text, HasSubstr("CHANGE"));
+}
+
+// A payment other than cash that the configuration file gives no code goes out as code 1, and
+// the printed receipt says so to the host (each type once), as the device log does; cash needs
+// no line. The file is read when the device is opened.
+TEST_F(PrintfrExports, PaymentsWithoutACodeAreNamedInMessageText) {
+  const std::string file = ConfigFile();
+  const std::string noLine = " was sent with code 1: " + file + " has no line for it";
+  const std::string noFile = " was sent with code 1: " + file + " was not found";
+  const struct {
+    const char* name;
+    bool configured;
+    std::string payments;
+    std::string messageText;
+    std::string logLine;
+  } cases[] = {
+      {"a card without a line", true, Payment("DebitCard", "10"), "Payment type debitcard" + noLine,
+       "Warning: payment type debitcard has no line in " + file + "; it is sent with code 1"},
+      {"codes for every type", true, Payment("Cash", "5") + Payment("Voucher", "5"), "", ""},
+      {"no file, a card paid twice", false, Payment("CreditCard", "4") + Payment("creditcard", "6"),
+       "Payment type creditcard" + noFile,
+       "Warning: no NVRP_RORERER_10.ini in " + fs::path(file).parent_path().string() +
+           "; payment type creditcard is sent with code 1"},
+      {"no file, cash only", false, Payment("Cash", "10"), "", ""},
+      {"no file, two types", false, Payment("Cheque", "5") + Payment("GiftCard", "5"),
+       "Payment type cheque" + noFile + "; Payment type giftcard" + noFile, ""},
+  };
+  int number = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.configured) {
+      std::ofstream(file, std::ios::binary) << kConfiguration;
+    } else {
+      fs::remove(file);
+    }
+    fHandle = Open();
+    const Answer answer = Print(Receipt(Sale("Item", "1", "1", "10", "10"), c.payments));
+    EXPECT_EQ(answer.result, 0) << answer.error;
+    EXPECT_EQ(FragmentElement(answer.output, "MessageText"), EscapeXml(c.messageText));
+    EXPECT_EQ(FragmentElement(answer.output, "ReceiptNumber"), std::to_string(++number));
+    if (!c.logLine.empty()) {
+      EXPECT_TRUE(LogGetsLine(fLogFileName, c.logLine)) << c.logLine;
+    }
+  }
+  std::ofstream(file, std::ios::binary) << kConfiguration;
 }
 
 // A text line opens the receipt when none is open and joins it otherwise.

@@ -16,7 +16,8 @@ prefix=$work/prefix
 cmake --install "$build_dir" --prefix "$prefix" >"$work/install.log"
 
 for file in include/nvrp_rorerer_10.h lib/libNVRP_RORERER_10.so \
-  lib/cmake/NVRP_RORERER_10/NVRP_RORERER_10Config.cmake lib/pkgconfig/NVRP_RORERER_10.pc; do
+  lib/cmake/NVRP_RORERER_10/NVRP_RORERER_10Config.cmake lib/pkgconfig/NVRP_RORERER_10.pc \
+  lib/NVRP_RORERER_10.ini.sample; do
   [[ -f $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
 done
 
@@ -45,10 +46,14 @@ for _ in $(seq 100); do
 done
 [[ -n $port ]] || { echo "ibox-sim did not start" >&2; cat "$work/ibox-sim.out" >&2; exit 1; }
 
+# The host folder gets its payment codes first, from the installed sample, as the README shows.
+cp "$prefix/lib/NVRP_RORERER_10.ini.sample" "$work/host/NVRP_RORERER_10.ini"
 export NVRP_HOST_DIR=$work/host
 for host in "$work/cmake-host/print_day" "$work/pkg-config-host"; do
   answers=$work/$(basename "$host").out
-  if ! LD_LIBRARY_PATH=$prefix/lib "$host" 127.0.0.1 "$port" "${commands[@]}" >"$answers"; then
+  # Both find the installed library by their run path: CMake's for the imported target, the
+  # pkg-config file's -Wl,-rpath for the other. No LD_LIBRARY_PATH.
+  if ! env -u LD_LIBRARY_PATH "$host" 127.0.0.1 "$port" "${commands[@]}" >"$answers"; then
     echo "$host failed:" >&2
     cat "$answers" >&2
     exit 1

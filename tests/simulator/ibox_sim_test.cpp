@@ -506,6 +506,14 @@ TEST(SimulatorLifecycleTest, ReportsTheBoundPortAndRefusesATakenOne) {
   options.port = first.Port();
   IboxSimulator second(options);
   EXPECT_THROW(second.Start(), std::exception);
+  // The message names the address and why it cannot be used.
+  try {
+    second.Start();
+  } catch (const std::exception& error) {
+    EXPECT_STREQ(error.what(), ("Cannot listen on 127.0.0.1:" + std::to_string(first.Port()) +
+                                ": address already in use")
+                                   .c_str());
+  }
   first.Stop();
   EXPECT_FALSE(first.Running());
 }

@@ -199,11 +199,14 @@ void IboxSimulator::Start() {
   server->set_payload_max_length(kMaxPayload);
   server->set_socket_options([](socket_t sock) { AllowAddressReuse(sock); });
   const auto& options = fImpl->options;
+  ClearLastSocketError();
   const int port = options.port == 0
                        ? server->bind_to_any_port(options.host)
                        : (server->bind_to_port(options.host, options.port) ? options.port : -1);
   if (port <= 0) {
-    throw Exception(std::string(kCannotListen) + options.host + ":" + std::to_string(options.port));
+    const std::string reason = LastSocketErrorText();
+    throw Exception(std::string(kCannotListen) + options.host + ":" + std::to_string(options.port) +
+                    (reason.empty() ? "" : ": " + reason));
   }
   fImpl->bound_port = port;
   fImpl->thread = std::thread([raw = server.get()] { raw->listen_after_bind(); });

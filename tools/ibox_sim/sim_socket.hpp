@@ -29,5 +29,9 @@ bool SocketAddress(SimSocket sock, bool peer, std::string& ip, int& port);
 void CloseConnection(SimSocket sock);
 // Lets a restarted simulator bind its port again at once, without letting a second one share it.
 void AllowAddressReuse(SimSocket sock);
+// Why the last socket call of this thread failed, in lower case ("address already in use");
+// empty when the system recorded no error.
+std::string LastSocketErrorText();
+void ClearLastSocketError();
 
 }  // namespace nvrp::ibox_sim

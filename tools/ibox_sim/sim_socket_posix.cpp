@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 
 namespace nvrp::ibox_sim {
 
@@ -71,5 +73,15 @@ void AllowAddressReuse(SimSocket sock) {
   int yes = 1;
   setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 }
+
+std::string LastSocketErrorText() {
+  const int error = errno;
+  if (error == 0) return {};
+  std::string text = std::strerror(error);
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+void ClearLastSocketError() { errno = 0; }
 
 }  // namespace nvrp::ibox_sim

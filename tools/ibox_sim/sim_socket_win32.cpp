@@ -63,4 +63,21 @@ void AllowAddressReuse(SimSocket sock) {
              sizeof yes);
 }
 
+std::string LastSocketErrorText() {
+  switch (const int error = WSAGetLastError()) {
+    case 0:
+      return {};
+    case WSAEADDRINUSE:
+      return "address already in use";
+    case WSAEACCES:
+      return "permission denied";
+    case WSAEADDRNOTAVAIL:
+      return "cannot assign requested address";
+    default:
+      return "socket error " + std::to_string(error);
+  }
+}
+
+void ClearLastSocketError() { WSASetLastError(0); }
+
 }  // namespace nvrp::ibox_sim
