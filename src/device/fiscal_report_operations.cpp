@@ -158,6 +158,7 @@ void kFiscalPrinterDevice::PrintProcessorZReport(_int_PRINTZR_result& aResult) {
 void kFiscalPrinterDevice::PrintDeviceZReport(kReceiptPrinterHandler& aHandler,
                                               _int_PRINTZR_result& aResult) {
   if (ReadinessStep()) Call(PrintZReportPrimitive(aHandler.ZReport()), "PrintZReportPrimitive");
+  aResult.MessageText = ZReportMessageText();
   if (!FinishOperation(aResult)) {
     aResult.ZReportNumber.clear();
     aResult.ZReportDateTime = 0;
@@ -174,6 +175,8 @@ void kFiscalPrinterDevice::PrintDeviceZReport(kReceiptPrinterHandler& aHandler,
   if (aResult.ZReportDateTime == 0) aResult.ZReportDateTime = fCounters.ZReportDateTime;
   aResult.Text = fCounters.Text;
 }
+
+std::string kFiscalPrinterDevice::ZReportMessageText() const { return {}; }
 
 void kFiscalPrinterDevice::CopyCounters(_int_PRINTZR_result& aResult) const {
   aResult.GrandTotalAmount = fCounters.GrandTotalAmount;

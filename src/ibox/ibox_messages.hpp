@@ -175,6 +175,16 @@ inline constexpr std::string_view kZRecordTypePrefix = "28";
 inline constexpr std::string_view kZReportText = "J";
 inline constexpr std::string_view kZReportDetails = "S";
 inline constexpr std::string_view kZReportRecord = "M";
+// Z report file answers that are not the file asked for.
+inline constexpr std::string_view kHtmlContentType = "text/html";
+inline std::string ZReportFileIsHtml(std::string_view aKind) {
+  return "The device answered the Z report's " + std::string(aKind) +
+         " file with an HTML page, not the file";
+}
+inline std::string ZRecordOfOtherReport(int32_t aFound, int32_t aWanted) {
+  return "The Z report record names Z " + std::to_string(aFound) + ", not Z " +
+         std::to_string(aWanted);
+}
 
 // Raised by the reprint primitive: the device cannot reprint a receipt.
 inline constexpr std::string_view kReprintNotSupported = "Reprint Receipt is not supported";
