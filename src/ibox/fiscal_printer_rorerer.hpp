@@ -217,7 +217,8 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // other amounts: an item's Amount that is not its Quantity × Price rounded to the cent (half
   // away from zero), a TotalAmount other than the lines' total, a quantity with more than
   // three decimals or a price or amount with more than two, and a description or trailer text
-  // longer than kMaxDescriptionLength (a barcode longer than kMaxBarcodeLength).
+  // longer than kMaxDescriptionLength (a barcode longer than kMaxBarcodeLength), and
+  // payments (change excluded) that do not reach the total.
   static void CheckReceiptForDevice(const kReceipt& aReceipt);
 
   // Sells (aUse "Sale") or refunds (aUse "Refund") aQuantity at aPrice through department

@@ -117,6 +117,13 @@ inline std::string AmountDisagrees(const std::string& aWhere, Currency aAmount, 
          CurrencyToText(aQuantity) + " x Price " + FormatCurrencyFixed(aPrice, 2) + " = " +
          FormatCurrencyFixed(aExpected, 2) + ", which the device would print";
 }
+// A receipt whose payments (change excluded) do not reach its total: the device would keep it
+// open after its last line.
+inline std::string PaymentsShortOfTotal(Currency aPayments, Currency aTotal) {
+  return "The payments " + FormatCurrencyFixed(aPayments, 2) +
+         " do not reach the receipt's total " + FormatCurrencyFixed(aTotal, 2) +
+         ": nothing was sent to the device";
+}
 inline std::string TotalDisagrees(Currency aTotal, Currency aLines) {
   return "TotalAmount " + FormatCurrencyFixed(aTotal, 2) + " is not the total of the lines " +
          FormatCurrencyFixed(aLines, 2);

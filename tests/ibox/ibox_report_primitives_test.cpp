@@ -89,10 +89,10 @@ class IBoxReportTest : public ::testing::Test {
     line.fQuantity = Currency::FromUnits(1);
     line.fPrice = Amount(aPrice);
     line.fAmount = line.fPrice;
-    ASSERT_TRUE(fDevice->BeginFiscalReceipt(receipt));
-    ASSERT_TRUE(fDevice->PrintProductSale(receipt, line));
     receipt.fPayments.push_back(
         {&receipt, tkReceiptPaymentType::rpt_Cash, "", line.fAmount, "", {}, {}});
+    ASSERT_TRUE(fDevice->BeginFiscalReceipt(receipt));
+    ASSERT_TRUE(fDevice->PrintProductSale(receipt, line));
     ASSERT_TRUE(fDevice->PrintPayment(receipt, receipt.fPayments.back()));
     ASSERT_TRUE(fDevice->RefreshLastReceiptInfo(receipt));
   }
