@@ -131,6 +131,11 @@ inline constexpr int kZReportFileRetryPauseMs = 200;
 // X and Z reports: the RT server or the processor refused without saying why.
 inline constexpr std::string_view kRTServerXReportFailed = "RTServer:XReport failed";
 inline constexpr std::string_view kRTServerCloseTillFailed = "RTServer:CloseTill failed";
+// The RT server closed the till but its till report could not be read; the closure is not
+// asked for again.
+inline constexpr std::string_view kRTServerTillClosedUnreadable =
+    "The RT server closed the till, but its answer could not be read: check the server before "
+    "another Z report";
 inline constexpr std::string_view kProcessXReportFailed = "ProcessXReport failed";
 inline constexpr std::string_view kProcessZReportFailed = "ProcessZReport failed";
 // The number an X report through the RT server answers, and the journal number every report

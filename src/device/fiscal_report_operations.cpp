@@ -8,6 +8,7 @@
 
 #include "base/date_time.hpp"
 #include "base/log_message_type.hpp"
+#include "base/nv_exception.hpp"
 #include "base/utf.hpp"
 #include "device/device_messages.hpp"
 #include "device/fiscal_printer_device.hpp"
@@ -114,7 +115,18 @@ void kFiscalPrinterDevice::PrintRTServerZReport(kReceiptPrinterHandler& aHandler
                                                 _int_PRINTZR_result& aResult) {
   OpenRTServerTillIfNeeded(aHandler);
   LogInfo(msg::kLogRTServerCloseTill);
-  if (!fRTServer->CloseTill()) {
+  bool closed = false;
+  try {
+    closed = fRTServer->CloseTill();
+  } catch (const Exception& error) {
+    if (fRTServer->TillOpened()) throw;
+    // The till is closed: the answer says so, and the unreadable report is what failed.
+    fIOHandler->Debug(tNV_MessageType::let_error, error.what());
+    aResult.ErrorText = Text(msg::kRTServerTillClosedUnreadable);
+    aResult.MessageText = error.what();
+    return;
+  }
+  if (!closed) {
     aResult.ErrorText = RTServerReportError(msg::kRTServerCloseTillFailed);
     return;
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/date_time.hpp"
+#include "base/dynamic_library.hpp"
 #include "command/result_text.hpp"
 #include "device/device_test_support.hpp"
 #include "ibox_simulator.hpp"
@@ -522,6 +523,27 @@ TEST_F(ReportExports, ZReportAnswersEachOutcomeWithItsMessages) {
   EXPECT_EQ(std::count(sent.begin(), sent.end(), "/*/Z0014/Z0014_S."), 3);
   EXPECT_EQ(std::count(sent.begin(), sent.end(), kForceZ), 1);
   fSimulator.ClearFaults();
+}
+
+// A till closure the RT server answered with a report that cannot be read is a closed till: the
+// answer says so, the report's error is in MessageText, and the closure is asked for once.
+TEST_F(ReportExports, RTServerTillClosedWithAnUnreadableAnswerIsNotClosedAgain) {
+  DynamicLibrary plugin;  // the library's copy is already loaded: same library, same state
+  const auto closings = [&plugin] { return plugin.Function<int32_t (*)()>("RTS_TEST_CLOSINGS")(); };
+  const int32_t handle =
+      Open(Element("RTServer", "true") +
+           Element("RTServerDriver", testing::WithoutLibrarySuffix(NVRP_TEST_RT_SERVER_PLUGIN)) +
+           Element("RTServerTillSerial", "UNREADABLE"));
+  ASSERT_GT(handle, 0);
+  ASSERT_TRUE(plugin.Load(NVRP_TEST_RT_SERVER_PLUGIN));
+  const int32_t before = closings();
+  const Answer answer = Call("PRINTZR", "", handle);
+  EXPECT_EQ(answer.result, -1);
+  EXPECT_EQ(answer.error,
+            "The RT server closed the till, but its answer could not be read: check the server "
+            "before another Z report");
+  EXPECT_NE(FragmentElement(answer.output, "MessageText"), "");
+  EXPECT_EQ(closings(), before + 1);
 }
 
 }  // namespace
