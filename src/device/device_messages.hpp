@@ -124,9 +124,6 @@ inline constexpr std::string_view kLogZReportNotClosed = "The device did not clo
 // The closure was answered, but the device's Z number did not move.
 inline constexpr std::string_view kZReportNotClosed =
     "The device did not close the day: its Z number did not move";
-// Tries of each Z report file read, and the pause between two of them.
-inline constexpr int kZReportFileTries = 3;
-inline constexpr int kZReportFileRetryPauseMs = 200;
 
 // X and Z reports: the RT server or the processor refused without saying why.
 inline constexpr std::string_view kRTServerXReportFailed = "RTServer:XReport failed";

@@ -31,6 +31,10 @@ namespace {
 
 std::string Text(std::string_view aText) { return std::string(aText); }
 
+// Tries of each Z report file read, and the pause between two of them.
+constexpr int kZReportFileTries = 3;
+constexpr std::chrono::milliseconds kZReportFileRetryPause{200};
+
 }  // namespace
 
 bool kFiscalPrinter_RORERER::PrintXReportPrimitive(kXReport& /*aReport*/) {
@@ -149,10 +153,8 @@ bool kFiscalPrinter_RORERER::ReadZReportTextFile(tkIBoxCommandId aId, std::strin
 }
 
 bool kFiscalPrinter_RORERER::ReadZReportStep(const std::function<bool()>& aStep) {
-  for (int attempt = 1; attempt <= dmsg::kZReportFileTries; ++attempt) {
-    if (attempt > 1) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(dmsg::kZReportFileRetryPauseMs));
-    }
+  for (int attempt = 1; attempt <= kZReportFileTries; ++attempt) {
+    if (attempt > 1) std::this_thread::sleep_for(kZReportFileRetryPause);
     try {
       if (aStep()) return true;
       AddZReportMessage(fIOHandler->ErrorMessage());
