@@ -149,6 +149,8 @@ class ZReportAnswer(Answer):
     server_serial_number: str = element("ServerSerialNumber", default="")
     ej_number: str = element("EJNumber", default="")
     ej_closing_number: str = element("EJClosingNumber", default="")
+    # What failed on the way to a closed day, or before "the day may have been closed".
+    message_text: str = element("MessageText", default="")
     grand_total_amount: decimal.Decimal = element("GrandTotalAmount", to_amount, 0)
     grand_total_refunds_amount: decimal.Decimal = element("GrandTotalRefundsAmount", to_amount, 0)
     grand_total_voids_amount: decimal.Decimal = element("GrandTotalVoidsAmount", to_amount, 0)

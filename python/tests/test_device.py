@@ -94,6 +94,7 @@ class SimulatorTest(unittest.TestCase):
             self.assertEqual(z_report.day_total_amount, decimal.Decimal("11.50"))
             self.assertIsInstance(z_report.grand_total_amount, decimal.Decimal)
             self.assertIn("                   Z REPORT", z_report.text)
+            self.assertEqual(z_report.message_text, "")
             self.assertRegex("\n".join(z_report.text), r"DAY TOTAL +11,50")
         self.assertEqual(device.handle, 0)
 

@@ -75,6 +75,7 @@ std::string ResultFragment(const _int_PRINTZR_result& aResult) {
   w.Element("ServerSerialNumber", aResult.ServerSerialNumber);
   w.Element("EJNumber", aResult.EJNumber);
   w.Element("EJClosingNumber", aResult.EJClosingNumber);
+  w.Element("MessageText", EscapeXml(aResult.MessageText));
   // From here up to Text the elements follow each other without line breaks.
   w.Element("GrandTotalAmount", CurrencyToText(aResult.GrandTotalAmount), kNone);
   w.Element("GrandTotalRefundsAmount", CurrencyToText(aResult.GrandTotalRefundsAmount), kNone);

@@ -76,6 +76,8 @@ struct _int_PRINTZR_result {
   int32_t DayReceiptsNumber = 0;
   int32_t DayRefundsNumber = 0;
   std::string Text;
+  // What failed on the way to a closed day, or before an answer that the day may be closed.
+  std::string MessageText;
   bool Error = false;
   std::string ErrorText;
   std::string LogFileName;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace nvrp::device_messages {
@@ -106,9 +108,31 @@ inline constexpr std::string_view kRTServerNotPrinted =
 inline constexpr std::string_view kRTServerSignFailed = "RTServer:SignReceipt failed";
 inline constexpr std::string_view kRTServerEJNumber = "0";
 
+// Z report on the device: a failure from the closure on is followed by a look at the device's
+// Z number, which tells whether the day was closed. No readable answer, or a day closed whose
+// files cannot be read, gets its own message; MessageText then says what failed.
+inline constexpr std::string_view kZReportMayHaveClosed =
+    "The day may have been closed: check the device before another Z report";
+inline std::string ZReportFilesNotRead(int32_t aZNumber) {
+  return "The day was closed as Z " + std::to_string(aZNumber) +
+         ", but its files could not be read: read them with GETEJFILES";
+}
+inline std::string LogZReportClosed(int32_t aZNumber) {
+  return "The device closed the day as Z " + std::to_string(aZNumber);
+}
+inline constexpr std::string_view kLogZReportNotClosed = "The device did not close the day";
+// The closure was answered, but the device's Z number did not move.
+inline constexpr std::string_view kZReportNotClosed =
+    "The device did not close the day: its Z number did not move";
+
 // X and Z reports: the RT server or the processor refused without saying why.
 inline constexpr std::string_view kRTServerXReportFailed = "RTServer:XReport failed";
 inline constexpr std::string_view kRTServerCloseTillFailed = "RTServer:CloseTill failed";
+// The RT server closed the till but its till report could not be read; the closure is not
+// asked for again.
+inline constexpr std::string_view kRTServerTillClosedUnreadable =
+    "The RT server closed the till, but its answer could not be read: check the server before "
+    "another Z report";
 inline constexpr std::string_view kProcessXReportFailed = "ProcessXReport failed";
 inline constexpr std::string_view kProcessZReportFailed = "ProcessZReport failed";
 // The number an X report through the RT server answers, and the journal number every report

@@ -158,6 +158,9 @@ class kFiscalPrinterDevice {
   // details are those of this receipt. The default, for a device that cannot tell, is
   // ro_NotPrinted.
   virtual tkReceiptOutcome ConfirmReceiptOutcome(kReceipt& aReceipt);
+  // What failed during the last PrintZReportPrimitive although the day was closed, or before
+  // it answered that the day may have been closed; empty by default.
+  virtual std::string ZReportMessageText() const;
 
   // Public operations, one per command.
   _int_OPEN_result Pub_Open(kReceiptPrinterHandler& aHandler);

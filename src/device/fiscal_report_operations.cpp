@@ -8,6 +8,7 @@
 
 #include "base/date_time.hpp"
 #include "base/log_message_type.hpp"
+#include "base/nv_exception.hpp"
 #include "base/utf.hpp"
 #include "device/device_messages.hpp"
 #include "device/fiscal_printer_device.hpp"
@@ -114,7 +115,18 @@ void kFiscalPrinterDevice::PrintRTServerZReport(kReceiptPrinterHandler& aHandler
                                                 _int_PRINTZR_result& aResult) {
   OpenRTServerTillIfNeeded(aHandler);
   LogInfo(msg::kLogRTServerCloseTill);
-  if (!fRTServer->CloseTill()) {
+  bool closed = false;
+  try {
+    closed = fRTServer->CloseTill();
+  } catch (const Exception& error) {
+    if (fRTServer->TillOpened()) throw;
+    // The till is closed: the answer says so, and the unreadable report is what failed.
+    fIOHandler->Debug(tNV_MessageType::let_error, error.what());
+    aResult.ErrorText = Text(msg::kRTServerTillClosedUnreadable);
+    aResult.MessageText = error.what();
+    return;
+  }
+  if (!closed) {
     aResult.ErrorText = RTServerReportError(msg::kRTServerCloseTillFailed);
     return;
   }
@@ -158,6 +170,7 @@ void kFiscalPrinterDevice::PrintProcessorZReport(_int_PRINTZR_result& aResult) {
 void kFiscalPrinterDevice::PrintDeviceZReport(kReceiptPrinterHandler& aHandler,
                                               _int_PRINTZR_result& aResult) {
   if (ReadinessStep()) Call(PrintZReportPrimitive(aHandler.ZReport()), "PrintZReportPrimitive");
+  aResult.MessageText = ZReportMessageText();
   if (!FinishOperation(aResult)) {
     aResult.ZReportNumber.clear();
     aResult.ZReportDateTime = 0;
@@ -174,6 +187,8 @@ void kFiscalPrinterDevice::PrintDeviceZReport(kReceiptPrinterHandler& aHandler,
   if (aResult.ZReportDateTime == 0) aResult.ZReportDateTime = fCounters.ZReportDateTime;
   aResult.Text = fCounters.Text;
 }
+
+std::string kFiscalPrinterDevice::ZReportMessageText() const { return {}; }
 
 void kFiscalPrinterDevice::CopyCounters(_int_PRINTZR_result& aResult) const {
   aResult.GrandTotalAmount = fCounters.GrandTotalAmount;

@@ -144,21 +144,18 @@ bool kRTServer_Epson::SignReceipt() {
   return ok;
 }
 
-bool kRTServer_Epson::XReport() { return TillReport(kExportXReport); }
+bool kRTServer_Epson::XReport() { return TillReport(kExportXReport, false); }
 
-bool kRTServer_Epson::CloseTill() {
-  const bool ok = TillReport(kExportCloseTill);
-  if (ok) fTillOpened = false;
-  return ok;
-}
+bool kRTServer_Epson::CloseTill() { return TillReport(kExportCloseTill, true); }
 
-bool kRTServer_Epson::TillReport(const char* aExportName) {
+bool kRTServer_Epson::TillReport(const char* aExportName, bool aClosesTill) {
   const auto entry = reinterpret_cast<tkRTS_TillReport>(Export(aExportName));
   if (entry == nullptr) return false;
   OwnedOleString answer;
   OwnedOleString error;
   const bool ok = entry(answer.Out(), error.Out()) == 0;
   fErrorMessage = error.Text();
+  if (ok && aClosesTill) fTillOpened = false;
   if (ok) fTillReportInfo = ReadTillReportInfo(answer.Text());
   return ok;
 }

@@ -82,7 +82,8 @@ class kRTServer_Epson {
   bool SignReceipt();
   // On success TillReportInfo holds the server's report; on failure it is unchanged.
   bool XReport();
-  // As XReport; a closed till must be opened again before the next receipt.
+  // As XReport; a closed till must be opened again before the next receipt. The till counts
+  // as closed once the server answered, also when its till report then raises as unreadable.
   bool CloseTill();
 
   const std::string& LibraryName() const { return fLibraryName; }
@@ -95,7 +96,7 @@ class kRTServer_Epson {
  private:
   // The export's address, loading the library first; null with ErrorMessage set when absent.
   void* Export(const char* aName);
-  bool TillReport(const char* aExportName);
+  bool TillReport(const char* aExportName, bool aClosesTill);
 
   std::string fLibraryName;
   DynamicLibrary fLibrary;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -116,6 +117,7 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // nothing open is printed, unchanged is not printed; anything else, or no usable answer,
   // is uncertain. Without any order of the receipt sent it is not printed.
   tkReceiptOutcome ConfirmReceiptOutcome(kReceipt& aReceipt) override;
+  std::string ZReportMessageText() const override;
   // Nothing to prepare: true.
   bool Init() override;
 
@@ -216,7 +218,8 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // other amounts: an item's Amount that is not its Quantity × Price rounded to the cent (half
   // away from zero), a TotalAmount other than the lines' total, a quantity with more than
   // three decimals or a price or amount with more than two, and a description or trailer text
-  // longer than kMaxDescriptionLength (a barcode longer than kMaxBarcodeLength).
+  // longer than kMaxDescriptionLength (a barcode longer than kMaxBarcodeLength), and
+  // payments (change excluded) that do not reach the total.
   static void CheckReceiptForDevice(const kReceipt& aReceipt);
 
   // Sells (aUse "Sale") or refunds (aUse "Refund") aQuantity at aPrice through department
@@ -304,12 +307,35 @@ class kFiscalPrinter_RORERER : public kFiscalPrinterDevice {
   // fields, and the request for one of its files (J, S or M).
   bool ReadZReportStatus();
   bool ReadZReportFile(tkIBoxCommandId aId, std::string_view aKind);
+  // What failed first in a Z report, to be answered as it was when the day is not closed.
+  struct tkZReportFailure {
+    int32_t Code = 0;
+    std::string Message;
+  };
+  enum class tkDayClosure { dc_Closed, dc_NotClosed, dc_Unknown };
+  // The closure and the status after it, which must show the Z number after aZBefore; false
+  // with what failed in aFailure.
+  bool CloseDay(int32_t aZBefore, tkZReportFailure& aFailure);
+  // After a failed closure: clears the device's errors and reads its Z number again. One more
+  // than aZBefore is closed (the status values taken as after the closure), the same is not
+  // closed, no readable number or any other one is unknown.
+  tkDayClosure ConfirmDayClosure(int32_t aZBefore);
+  // The three files of the Z report just made, each tried up to three times; what failed
+  // goes into fZReportMessageText.
+  bool ReadZReportFiles();
+  bool ReadZReportStep(const std::function<bool()>& aStep);
+  // A text file of the Z report; an HTML page in its place is refused.
+  bool ReadZReportTextFile(tkIBoxCommandId aId, std::string_view aKind);
+  void AddZReportMessage(const std::string& aMessage);
   // Records a trailer line (at most six per receipt; further ones are dropped).
   void RecordTrailerMessage(std::string aMessage);
   void AppendCommandParams(const tkIBoxCommand& aCommand, std::span<const tkIBoxArgument> aArgs,
                            std::string_view aLabel);
 
   // Whether the last answer was read as XML; a status answer that was not is refused.
+  // What failed during the last Z report although the day was closed, or before the answer
+  // that it may have been.
+  std::string fZReportMessageText;
   bool fLastAnswerWasXml = false;
   std::string fLastAnswerContentType;
 };

@@ -146,19 +146,22 @@ void CheckTrailerMessages(const kReceiptMessageLines& aMessages) {
 
 void kFiscalPrinter_RORERER::CheckReceiptForDevice(const kReceipt& aReceipt) {
   for (size_t i = 0; i < aReceipt.fLines.size(); ++i) CheckLine(i, *aReceipt.fLines[i]);
+  Currency paid;
   for (size_t i = 0; i < aReceipt.fPayments.size(); ++i) {
     const kReceiptPaymentLine& payment = aReceipt.fPayments[i];
     if (payment.fPaymentType == tkReceiptPaymentType::Rpt_Change) continue;  // never sent
     CheckAmount(msg::PaymentName(i + 1), msg::kFieldAmount, payment.fAmount);
+    paid += payment.fAmount;
   }
   CheckTrailerMessages(aReceipt.fTrailerMessages);
   // A total of 0 is not given: the lines' total stands for it.
-  if (aReceipt.fTotalAmount != Currency()) {
-    const Currency lines = aReceipt.GetCalculatedAmount();
-    if (lines != aReceipt.fTotalAmount) {
-      throw Exception(msg::TotalDisagrees(aReceipt.fTotalAmount, lines));
-    }
+  const Currency lines = aReceipt.GetCalculatedAmount();
+  if (aReceipt.fTotalAmount != Currency() && lines != aReceipt.fTotalAmount) {
+    throw Exception(msg::TotalDisagrees(aReceipt.fTotalAmount, lines));
   }
+  // The device closes the receipt once its payments reach the total; short of it, the receipt
+  // would stay open after its last line.
+  if (paid < lines) throw Exception(msg::PaymentsShortOfTotal(paid, lines));
 }
 
 }  // namespace nvrp

@@ -117,6 +117,13 @@ inline std::string AmountDisagrees(const std::string& aWhere, Currency aAmount, 
          CurrencyToText(aQuantity) + " x Price " + FormatCurrencyFixed(aPrice, 2) + " = " +
          FormatCurrencyFixed(aExpected, 2) + ", which the device would print";
 }
+// A receipt whose payments (change excluded) do not reach its total: the device would keep it
+// open after its last line.
+inline std::string PaymentsShortOfTotal(Currency aPayments, Currency aTotal) {
+  return "The payments " + FormatCurrencyFixed(aPayments, 2) +
+         " do not reach the receipt's total " + FormatCurrencyFixed(aTotal, 2) +
+         ": nothing was sent to the device";
+}
 inline std::string TotalDisagrees(Currency aTotal, Currency aLines) {
   return "TotalAmount " + FormatCurrencyFixed(aTotal, 2) + " is not the total of the lines " +
          FormatCurrencyFixed(aLines, 2);
@@ -184,6 +191,16 @@ inline constexpr std::string_view kZRecordTypePrefix = "28";
 inline constexpr std::string_view kZReportText = "J";
 inline constexpr std::string_view kZReportDetails = "S";
 inline constexpr std::string_view kZReportRecord = "M";
+// Z report file answers that are not the file asked for.
+inline constexpr std::string_view kHtmlContentType = "text/html";
+inline std::string ZReportFileIsHtml(std::string_view aKind) {
+  return "The device answered the Z report's " + std::string(aKind) +
+         " file with an HTML page, not the file";
+}
+inline std::string ZRecordOfOtherReport(int32_t aFound, int32_t aWanted) {
+  return "The Z report record names Z " + std::to_string(aFound) + ", not Z " +
+         std::to_string(aWanted);
+}
 
 // Raised by the reprint primitive: the device cannot reprint a receipt.
 inline constexpr std::string_view kReprintNotSupported = "Reprint Receipt is not supported";

@@ -73,6 +73,7 @@ TEST_F(FailedCommand, WritesEveryElementWithInitialValues) {
            "<DeviceSerialNumber></DeviceSerialNumber>\r\n<ServerSerialNumber></"
            "ServerSerialNumber>\r\n"
            "<EJNumber></EJNumber>\r\n<EJClosingNumber></EJClosingNumber>\r\n"
+           "<MessageText></MessageText>\r\n"
            "<GrandTotalAmount>0</GrandTotalAmount><GrandTotalRefundsAmount>0</"
            "GrandTotalRefundsAmount>"
            "<GrandTotalVoidsAmount>0</GrandTotalVoidsAmount><DayTotalAmount>0</DayTotalAmount>"

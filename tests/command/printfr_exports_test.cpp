@@ -962,9 +962,11 @@ TEST_F(PrintfrExports, BadInputFailsWithItsMessageAndNeverReportsSuccess) {
       {"no lines", Receipt("", Payment("Cash", "1")), kPaymentsFailed},
       // Nothing reaches the device, so the last receipt is still the one before.
       {"no lines and no payments", Receipt("", ""), kNoReceiptPrinted},
-      // The device keeps such receipts open; they were not printed.
+      // The device would keep such receipts open: they are refused before anything is sent.
       {"payments short of the total",
-       Receipt(Sale("Item", "1", "1", "10", "10"), Payment("Cash", "4")), kReceiptNotClosed},
+       Receipt(Sale("Item", "1", "1", "10", "10"), Payment("Cash", "4")),
+       "The payments 4.00 do not reach the receipt's total 10.00: nothing was sent to the device"},
+      // The device keeps receipts open that it cannot close; they were not printed.
       {"text lines only", Receipt("<Text><Description>Hello</Description></Text>", ""),
        kReceiptNotClosed},
       {"a thousand lines", Receipt(thousand, Payment("Cash", "1000")), kTooManyLines},
@@ -979,7 +981,8 @@ TEST_F(PrintfrExports, BadInputFailsWithItsMessageAndNeverReportsSuccess) {
        Receipt(Sale("Item", "1", "1", "-922337203685477.5808", "1"), cash, "", total),
        "Line 1: Price -922337203685477.5808 has more than 2 decimals"},
       {"price above the device's limit",
-       Receipt(Sale("Item", "1", "1", "10000000", "10000000"), cash), kTooLarge},
+       Receipt(Sale("Item", "1", "1", "10000000", "10000000"), Payment("Cash", "10000000")),
+       kTooLarge},
       {"amounts whose sum leaves the currency type",
        Receipt(Sale("A", "1", "1", "1", "922337203685477") +
                    Sale("B", "1", "1", "1", "922337203685477"),
@@ -990,9 +993,10 @@ TEST_F(PrintfrExports, BadInputFailsWithItsMessageAndNeverReportsSuccess) {
       {"negative discount",
        Receipt(Sale("Item", "1", "1", "10", "10") +
                    "<DiscountAmount><Amount>-1</Amount></DiscountAmount>",
-               cash),
+               Payment("Cash", "11")),
        kWrongAmount},
-      {"negative payment", Receipt(Sale("Item", "1", "1", "10", "10"), Payment("Cash", "-10")),
+      {"negative payment",
+       Receipt(Sale("Item", "1", "1", "10", "10"), Payment("Cash", "-10") + Payment("Cash", "20")),
        kPaymentsFailed},
       {"department not a number", Receipt(Sale("Item", "abc", "1", "10", "10"), cash),
        "'abc' is not a valid integer value"},
@@ -1064,6 +1068,54 @@ TEST_F(PrintfrExports, RTServerSignsBeforePrinting) {
   unsigned_.replace(unsigned_.find("<Number>125"), 11, "<Number>FAIL");
   ExpectFailed(Print(unsigned_), "signature refused");
   EXPECT_TRUE(TakeRequests().empty());
+}
+
+// --- Payments against the total ----------------------------------------------------------------
+
+// Payments (change excluded) short of the total are refused before the first request, naming
+// both amounts; payments that reach it print, with an overpayment given back as change, with
+// discounts and with returned items.
+TEST_F(PrintfrExports, PaymentsShortOfTheTotalAreRefusedBeforeAnythingIsSent) {
+  const std::string item = Sale("Item", "1", "1", "10", "10");
+  const std::string discount =
+      "<DiscountAmount><Amount>1.50</Amount><Description>Card</Description></DiscountAmount>";
+  const std::string returned = "<ProductReturn>" + Element("Description", "Back") +
+                               Element("Quantity", "1") + Element("Department", "1") +
+                               Element("Price", "2") + Element("Amount", "2") + "</ProductReturn>";
+  const struct {
+    const char* name;
+    std::string receipt;
+    std::string refusal;  // empty: the receipt prints
+  } cases[] = {
+      {"short", Receipt(item, Payment("Cash", "9.99")),
+       "The payments 9.99 do not reach the receipt's total 10.00: nothing was sent to the device"},
+      {"no payments", Receipt(item, ""),
+       "The payments 0.00 do not reach the receipt's total 10.00: nothing was sent to the device"},
+      {"change does not pay", Receipt(item, Payment("Cash", "4") + Payment("Change", "6")),
+       "The payments 4.00 do not reach the receipt's total 10.00: nothing was sent to the device"},
+      {"a given total short",
+       Receipt(item + Sale("Other", "2", "2", "1.25", "2.50"), Payment("CreditCard", "12"), "",
+               Element("TotalAmount", "12.50")),
+       "The payments 12.00 do not reach the receipt's total 12.50: nothing was sent to the device"},
+      {"exact", Receipt(item, Payment("Cash", "10")), ""},
+      {"overpaid with change", Receipt(item, Payment("Cash", "20") + Payment("Change", "10")), ""},
+      {"split", Receipt(item, Payment("Cash", "4") + Payment("CreditCard", "6")), ""},
+      {"discount", Receipt(item + discount, Payment("Cash", "8.50")), ""},
+      {"returned item", Receipt(item + returned, Payment("Cash", "8")), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TakeRequests();
+    const Answer answer = Print(c.receipt);
+    if (c.refusal.empty()) {
+      EXPECT_EQ(answer.result, 0) << answer.error;
+      EXPECT_FALSE(TakeRequests().empty());
+      continue;
+    }
+    EXPECT_EQ(answer.result, -1);
+    EXPECT_EQ(answer.error, c.refusal);
+    EXPECT_TRUE(TakeRequests().empty());
+  }
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/date_time.hpp"
+#include "base/dynamic_library.hpp"
 #include "command/result_text.hpp"
 #include "device/device_test_support.hpp"
 #include "ibox_simulator.hpp"
@@ -75,6 +78,7 @@ struct ZFields {
   std::string number, serial, server, ejNumber, ejClosing;
   std::string dayTotal = "0", refunds = "0", voids = "0", receipts = "0";
   std::string text;  // the report's text; CR LF between lines
+  std::string messageText;
   bool error = true;
   std::string errorText, logFileName;
 };
@@ -86,12 +90,14 @@ std::string ZFragment(const ZFields& aFields) {
          Element("DeviceSerialNumber", aFields.serial) + kCrLf +
          Element("ServerSerialNumber", aFields.server) + kCrLf +
          Element("EJNumber", aFields.ejNumber) + kCrLf +
-         Element("EJClosingNumber", aFields.ejClosing) + kCrLf + Element("GrandTotalAmount", "0") +
-         Element("GrandTotalRefundsAmount", "0") + Element("GrandTotalVoidsAmount", "0") +
-         Element("DayTotalAmount", aFields.dayTotal) + Element("DayDiscountsAmount", "0") +
-         Element("DayReturnsAmount", "0") + Element("DayRefundsAmount", aFields.refunds) +
-         Element("DayVoidsAmount", aFields.voids) + Element("DayReceiptsNumber", aFields.receipts) +
-         Element("DayRefundsNumber", "0") + Element("Text", LineElements(aFields.text)) +
+         Element("EJClosingNumber", aFields.ejClosing) + kCrLf +
+         Element("MessageText", EscapeXml(aFields.messageText)) + kCrLf +
+         Element("GrandTotalAmount", "0") + Element("GrandTotalRefundsAmount", "0") +
+         Element("GrandTotalVoidsAmount", "0") + Element("DayTotalAmount", aFields.dayTotal) +
+         Element("DayDiscountsAmount", "0") + Element("DayReturnsAmount", "0") +
+         Element("DayRefundsAmount", aFields.refunds) + Element("DayVoidsAmount", aFields.voids) +
+         Element("DayReceiptsNumber", aFields.receipts) + Element("DayRefundsNumber", "0") +
+         Element("Text", LineElements(aFields.text)) +
          Closing(aFields.error, aFields.errorText, aFields.logFileName);
 }
 
@@ -233,8 +239,9 @@ TEST_F(ReportExports, ZReportClosesTheDayAndAnswersItsFiguresAndText) {
   const int seqNo = NextSeqNo();
   const Answer answer = Call("PRINTZR", "");
   EXPECT_EQ(answer.result, 0) << answer.output;
-  EXPECT_EQ(TakeRequests(), (Targets{kForceZ, Status(seqNo), Status(seqNo + 1), "/*/Z0012/Z0012_J.",
-                                     "/*/Z0012/Z0012_S.", "/*/Z0012/Z0012_M."}));
+  EXPECT_EQ(TakeRequests(),
+            (Targets{Status(seqNo), kForceZ, Status(seqNo + 1), Status(seqNo + 2),
+                     "/*/Z0012/Z0012_J.", "/*/Z0012/Z0012_S.", "/*/Z0012/Z0012_M."}));
   ZFields expected;
   expected.dateTime = "2024-03-01T22:30:00";
   expected.number = "12";
@@ -251,8 +258,8 @@ TEST_F(ReportExports, ZReportClosesTheDayAndAnswersItsFiguresAndText) {
   EXPECT_EQ(fSimulator.Device().day_receipt_count, 0);
 }
 
-// A failed step leaves the complete fragment with cleared values and the step's error; an answer
-// that cannot be read ends the command with the reader's message.
+// A file of a closed day that cannot be read on any try leaves the complete fragment with cleared
+// values, the message that the day was closed, and the file's error in MessageText.
 TEST_F(ReportExports, FailedZReportAnswersTheClearedFragmentWithTheError) {
   struct Case {
     sim::Fault fault;
@@ -264,16 +271,24 @@ TEST_F(ReportExports, FailedZReportAnswersTheClearedFragmentWithTheError) {
        "Invalid XML answer from the device: No document element found at offset 7"},
       {HttpAnswer("_S.", 200, "1;2;3;4;5;6;7;1e20"), "Currency value out of range"},
   };
-  for (const Case& c : cases) {
+  int32_t zNumber = 11;
+  for (Case c : cases) {
     SCOPED_TRACE(c.message);
+    c.fault.sticky = true;
+    fSimulator.ClearFaults();
     fSimulator.AddFault(c.fault);
     const Answer answer = Call("PRINTZR", "");
+    ++zNumber;
+    const std::string closed = "The day was closed as Z " + std::to_string(zNumber) +
+                               ", but its files could not be read: read them with GETEJFILES";
     EXPECT_EQ(answer.result, -1);
-    EXPECT_EQ(answer.error, c.message);
+    EXPECT_EQ(answer.error, closed);
     ZFields expected;
-    expected.errorText = c.message;
+    expected.errorText = closed;
+    expected.messageText = c.message;
     expected.logFileName = fLogFileName;
     EXPECT_EQ(answer.output, ZFragment(expected));
+    EXPECT_EQ(fSimulator.Device().z_number, zNumber);
   }
 }
 
@@ -356,6 +371,179 @@ TEST_F(ReportExports, ReprintIsRefusedWithItsMessage) {
   EXPECT_EQ(answer.error, "Reprint Receipt is not supported");
   EXPECT_EQ(answer.output, Closing(true, "Reprint Receipt is not supported", fLogFileName));
   EXPECT_TRUE(TakeRequests().empty());
+}
+
+// --- Z report under faults -----------------------------------------------------------------------
+
+// Every request of a Z report meets every fault once, and a second Z report follows without
+// faults. The day closes at most once per call: a success is the one day closed with its numbers,
+// a failure either closed nothing or says that the day was (or may have been) closed, and the
+// next Z report closes exactly one more day. The closure is never sent twice by one call.
+TEST_F(ReportExports, ZReportUnderEveryFaultClosesTheDayAtMostOnceAndSaysSo) {
+  const auto make = [](sim::FaultKind aKind) {
+    sim::Fault fault;
+    fault.kind = aKind;
+    return fault;
+  };
+  sim::Fault deviceError = make(sim::FaultKind::kDeviceError);
+  deviceError.device_error = 1104;
+  // An HTML page served in place of the answer: its status and body, and its content type.
+  sim::Fault htmlPage = make(sim::FaultKind::kHttpStatus);
+  htmlPage.http_status = 200;
+  htmlPage.body = "<html><body>Gateway</body></html>";
+  sim::Fault htmlType = make(sim::FaultKind::kContentType);
+  htmlType.content_type = "text/html";
+  sim::Fault notFound = make(sim::FaultKind::kHttpStatus);
+  notFound.http_status = 404;
+  notFound.body = "Not Found";
+  const std::pair<const char*, std::vector<sim::Fault>> faults[] = {
+      {"dropped", {make(sim::FaultKind::kDropConnection)}},
+      {"answer lost", {make(sim::FaultKind::kDropAfter)}},
+      {"HTTP 500", {HttpAnswer("", 500, "busy")}},
+      {"device error", {deviceError}},
+      {"status without GEN_PAR", {make(sim::FaultKind::kMissingGenPar)}},
+      {"HTML answer", {htmlPage, htmlType}},
+      {"file not found", {notFound}},
+  };
+  // The requests in the order a Z report sends them; a status request by its sequence number.
+  const auto requests = [](int aSeqNo) {
+    const auto status = [](int aNumber) { return "SeqNo=" + std::to_string(aNumber) + "&"; };
+    return std::vector<std::pair<std::string, std::string>>{
+        {"status before", status(aSeqNo)},
+        {"Force_Z", "Action=Force_Z"},
+        {"command's status", status(aSeqNo + 1)},
+        {"status after", status(aSeqNo + 2)},
+        {"text file", "_J."},
+        {"details file", "_S."},
+        {"record file", "_M."}};
+  };
+  const std::string mayHaveClosed =
+      "The day may have been closed: check the device before another Z report";
+  const auto closedAs = [](int32_t aZ) {
+    return "The day was closed as Z " + std::to_string(aZ) +
+           ", but its files could not be read: read them with GETEJFILES";
+  };
+  const auto closuresSent = [this] {
+    int sent = 0;
+    for (const std::string& target : TakeRequests()) {
+      if (target.find("Action=Force_Z") != std::string::npos) ++sent;
+    }
+    return sent;
+  };
+  for (const auto& [faultName, faultParts] : faults) {
+    for (size_t step = 0; step < requests(0).size(); ++step) {
+      PrintReceipt("2.50");
+      TakeRequests();
+      const auto [requestName, match] = requests(NextSeqNo())[step];
+      SCOPED_TRACE(std::string(faultName) + " on " + requestName);
+      const int32_t zBefore = fSimulator.Device().z_number;
+      for (sim::Fault fault : faultParts) {
+        fault.match = match;
+        fSimulator.AddFault(fault);
+      }
+
+      const Answer first = Call("PRINTZR", "");
+      fSimulator.ClearFaults();
+      const int32_t zFirst = fSimulator.Device().z_number;
+      EXPECT_LE(closuresSent(), 1);
+      ASSERT_TRUE(zFirst == zBefore || zFirst == zBefore + 1) << zFirst;
+      if (first.result == 0) {
+        EXPECT_EQ(zFirst, zBefore + 1);
+        EXPECT_EQ(FragmentElement(first.output, "ZReportNumber"), std::to_string(zFirst));
+        EXPECT_EQ(FragmentElement(first.output, "EJClosingNumber"), std::to_string(zFirst));
+        EXPECT_EQ(FragmentElement(first.output, "DayReceiptsNumber"), "1");
+        EXPECT_EQ(FragmentElement(first.output, "DayTotalAmount"), "2.5");
+      } else {
+        EXPECT_EQ(first.result, -1);
+        EXPECT_NE(first.error, "");
+        if (zFirst != zBefore) {
+          EXPECT_TRUE(first.error == closedAs(zFirst) || first.error == mayHaveClosed)
+              << first.error;
+        }
+        if (first.error == closedAs(zFirst) || first.error == mayHaveClosed) {
+          EXPECT_NE(FragmentElement(first.output, "MessageText"), "");
+        }
+      }
+
+      const Answer second = Call("PRINTZR", "");
+      EXPECT_EQ(second.result, 0) << second.output;
+      EXPECT_EQ(closuresSent(), 1);
+      EXPECT_EQ(fSimulator.Device().z_number, zFirst + 1);
+      EXPECT_EQ(FragmentElement(second.output, "EJClosingNumber"), std::to_string(zFirst + 1));
+      EXPECT_EQ(FragmentElement(second.output, "MessageText"), "");
+    }
+  }
+}
+
+// The three outcomes with their texts: a lost answer to the closure is a closed day answered
+// with its figures; a device that stays unreadable after it may have closed the day; a file that
+// stays unreadable names the closed day.
+TEST_F(ReportExports, ZReportAnswersEachOutcomeWithItsMessages) {
+  PrintReceipt("4");
+  TakeRequests();
+  sim::Fault lost;
+  lost.kind = sim::FaultKind::kDropAfter;
+  lost.match = "Action=Force_Z";
+  fSimulator.AddFault(lost);
+  const Answer closed = Call("PRINTZR", "");
+  EXPECT_EQ(closed.result, 0) << closed.output;
+  EXPECT_EQ(FragmentElement(closed.output, "ZReportNumber"), "12");
+  EXPECT_EQ(FragmentElement(closed.output, "DayTotalAmount"), "4");
+  EXPECT_NE(FragmentElement(closed.output, "MessageText"), "");
+  EXPECT_EQ(FragmentElement(closed.output, "Error"), "False");
+
+  EXPECT_EQ(fSimulator.Device().z_number, 12);
+
+  // The status read after the lost answer is the first one with a new sequence number.
+  fSimulator.AddFault(lost);
+  sim::Fault unreadable;
+  unreadable.kind = sim::FaultKind::kMissingGenPar;
+  unreadable.match = "SeqNo=" + std::to_string(NextSeqNo() + 1) + "&";
+  fSimulator.AddFault(unreadable);
+  const Answer uncertain = Call("PRINTZR", "");
+  EXPECT_EQ(uncertain.result, -1);
+  EXPECT_EQ(uncertain.error,
+            "The day may have been closed: check the device before another Z report");
+  EXPECT_NE(FragmentElement(uncertain.output, "MessageText"), "");
+  EXPECT_EQ(FragmentElement(uncertain.output, "ZReportNumber"), "");
+  EXPECT_EQ(fSimulator.Device().z_number, 13);
+  fSimulator.ClearFaults();
+
+  sim::Fault missing = HttpAnswer("_S.", 404, "Not Found");
+  missing.sticky = true;
+  fSimulator.AddFault(missing);
+  TakeRequests();
+  const Answer filesLost = Call("PRINTZR", "");
+  EXPECT_EQ(filesLost.result, -1);
+  EXPECT_EQ(
+      filesLost.error,
+      "The day was closed as Z 14, but its files could not be read: read them with GETEJFILES");
+  EXPECT_EQ(FragmentElement(filesLost.output, "MessageText"), "Not Found");
+  const Targets sent = TakeRequests();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "/*/Z0014/Z0014_S."), 3);
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), kForceZ), 1);
+  fSimulator.ClearFaults();
+}
+
+// A till closure the RT server answered with a report that cannot be read is a closed till: the
+// answer says so, the report's error is in MessageText, and the closure is asked for once.
+TEST_F(ReportExports, RTServerTillClosedWithAnUnreadableAnswerIsNotClosedAgain) {
+  DynamicLibrary plugin;  // the library's copy is already loaded: same library, same state
+  const auto closings = [&plugin] { return plugin.Function<int32_t (*)()>("RTS_TEST_CLOSINGS")(); };
+  const int32_t handle =
+      Open(Element("RTServer", "true") +
+           Element("RTServerDriver", testing::WithoutLibrarySuffix(NVRP_TEST_RT_SERVER_PLUGIN)) +
+           Element("RTServerTillSerial", "UNREADABLE"));
+  ASSERT_GT(handle, 0);
+  ASSERT_TRUE(plugin.Load(NVRP_TEST_RT_SERVER_PLUGIN));
+  const int32_t before = closings();
+  const Answer answer = Call("PRINTZR", "", handle);
+  EXPECT_EQ(answer.result, -1);
+  EXPECT_EQ(answer.error,
+            "The RT server closed the till, but its answer could not be read: check the server "
+            "before another Z report");
+  EXPECT_NE(FragmentElement(answer.output, "MessageText"), "");
+  EXPECT_EQ(closings(), before + 1);
 }
 
 }  // namespace

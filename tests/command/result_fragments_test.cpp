@@ -62,6 +62,7 @@ TEST(ResultFragment, PrintzrJoinsTotalsAndTextWithoutLineBreaks) {
   r.DayReceiptsNumber = 42;
   r.DayRefundsNumber = -1;
   r.Text = "Z REPORT\r\nTOTAL & <VAT>\nEND\r\n";
+  r.MessageText = "<lost> & read";
   r.LogFileName = "log";
   EXPECT_EQ(
       ResultFragment(r),
@@ -71,6 +72,7 @@ TEST(ResultFragment, PrintzrJoinsTotalsAndTextWithoutLineBreaks) {
       "<ServerSerialNumber>SS</ServerSerialNumber>\r\n"
       "<EJNumber>3</EJNumber>\r\n"
       "<EJClosingNumber>4</EJClosingNumber>\r\n"
+      "<MessageText>&lt;lost&gt; &amp; read</MessageText>\r\n"
       "<GrandTotalAmount>1234.5</GrandTotalAmount>"
       "<GrandTotalRefundsAmount>10</GrandTotalRefundsAmount>"
       "<GrandTotalVoidsAmount>-0.25</GrandTotalVoidsAmount>"

@@ -1,6 +1,8 @@
 // An RT signing server. The password "wrong" is refused; signing and reports need an open
 // till; a receipt numbered FAIL is refused and one numbered ZERO is signed as document 0.
-// RTS_TEST_LASTOPEN answers the arguments of the last open-till call, joined by "|".
+// RTS_TEST_LASTOPEN answers the arguments of the last open-till call, joined by "|";
+// RTS_TEST_CLOSINGS the number of till closures. A till opened as UNREADABLE is closed with an
+// answer that is no till report.
 #include <string>
 
 #include "plugin_export.hpp"
@@ -14,6 +16,7 @@ namespace {
 bool gTillOpen = false;
 int gSigned = 0;
 std::string gLastOpen;
+int gClosings = 0;
 
 int16_t Fail(BSTR* aErrorMessage, const std::string& aText) {
   Answer(aErrorMessage, aText);
@@ -67,8 +70,11 @@ NVRP_PLUGIN_EXPORT int16_t NVRP_STDCALL RTS_XREPORT(BSTR* aAnswerXml, BSTR* aErr
 NVRP_PLUGIN_EXPORT int16_t NVRP_STDCALL RTS_CLOSETILL(BSTR* aAnswerXml, BSTR* aErrorMessage) {
   if (!gTillOpen) return Fail(aErrorMessage, "till not open");
   gTillOpen = false;
-  Answer(aAnswerXml, TillReport(6));
+  ++gClosings;
+  Answer(aAnswerXml, gLastOpen.ends_with("|UNREADABLE") ? "<TillReport>" : TillReport(6));
   return 0;
 }
 
 NVRP_PLUGIN_EXPORT void RTS_TEST_LASTOPEN(BSTR* aOut) { Answer(aOut, gLastOpen); }
+
+NVRP_PLUGIN_EXPORT int32_t RTS_TEST_CLOSINGS() { return gClosings; }
