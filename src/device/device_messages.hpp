@@ -115,7 +115,7 @@ inline constexpr std::string_view kZReportMayHaveClosed =
     "The day may have been closed: check the device before another Z report";
 inline std::string ZReportFilesNotRead(int32_t aZNumber) {
   return "The day was closed as Z " + std::to_string(aZNumber) +
-         ", but its files could not be read: read them with GETEJFILES";
+         ", but its files could not be read: they stay on the device; do not send another Z report";
 }
 inline std::string LogZReportClosed(int32_t aZNumber) {
   return "The device closed the day as Z " + std::to_string(aZNumber);

@@ -279,8 +279,9 @@ TEST_F(ReportExports, FailedZReportAnswersTheClearedFragmentWithTheError) {
     fSimulator.AddFault(c.fault);
     const Answer answer = Call("PRINTZR", "");
     ++zNumber;
-    const std::string closed = "The day was closed as Z " + std::to_string(zNumber) +
-                               ", but its files could not be read: read them with GETEJFILES";
+    const std::string closed =
+        "The day was closed as Z " + std::to_string(zNumber) +
+        ", but its files could not be read: they stay on the device; do not send another Z report";
     EXPECT_EQ(answer.result, -1);
     EXPECT_EQ(answer.error, closed);
     ZFields expected;
@@ -421,7 +422,8 @@ TEST_F(ReportExports, ZReportUnderEveryFaultClosesTheDayAtMostOnceAndSaysSo) {
       "The day may have been closed: check the device before another Z report";
   const auto closedAs = [](int32_t aZ) {
     return "The day was closed as Z " + std::to_string(aZ) +
-           ", but its files could not be read: read them with GETEJFILES";
+           ", but its files could not be read: they stay on the device; do not send another Z "
+           "report";
   };
   const auto closuresSent = [this] {
     int sent = 0;
@@ -515,9 +517,9 @@ TEST_F(ReportExports, ZReportAnswersEachOutcomeWithItsMessages) {
   TakeRequests();
   const Answer filesLost = Call("PRINTZR", "");
   EXPECT_EQ(filesLost.result, -1);
-  EXPECT_EQ(
-      filesLost.error,
-      "The day was closed as Z 14, but its files could not be read: read them with GETEJFILES");
+  EXPECT_EQ(filesLost.error,
+            "The day was closed as Z 14, but its files could not be read: they stay on the device; "
+            "do not send another Z report");
   EXPECT_EQ(FragmentElement(filesLost.output, "MessageText"), "Not Found");
   const Targets sent = TakeRequests();
   EXPECT_EQ(std::count(sent.begin(), sent.end(), "/*/Z0014/Z0014_S."), 3);
