@@ -5,6 +5,7 @@
 
 #include "base/log_message_type.hpp"
 #include "command/command_messages.hpp"
+#include "command/command_tables.hpp"
 #include "command/fiscal_printer_wrapper.hpp"
 #include "command/result_fragments.hpp"
 #include "device/fiscal_printer_device.hpp"
@@ -49,8 +50,10 @@ class kCommandWrapper final : public kFiscalPrinterWrapper {
   void Process(const std::string& aXml) override {
     ClearResult();
     kFiscalPrinterDevice* device = nullptr;
+    bool created = false;
     try {
       fHandler->Deserialize(aXml, Command::kDocuments);
+      created = fHandler->DeviceHandle() <= 0;
       device = &FindOrCreateDevice(Command::kMayCreateDevice);
       if constexpr (Command::kStoresRequestText) device->SetXmlString(aXml);
       Command::Serve(*device, *fHandler, fResult);
@@ -59,6 +62,11 @@ class kCommandWrapper final : public kFiscalPrinterWrapper {
     }
     if constexpr (!DestroysDevice()) {
       if (device != nullptr) WriteResultLine(*device, fResult);
+    }
+    if (created && device != nullptr && HandleWithheld()) {
+      // Nobody can name this device again, so it is not left behind in the table: a host that
+      // retries a failed OPEN would otherwise pile up devices. Its handle stays used.
+      DestroyDevice(device->Handle(), *device);
     }
   }
 
@@ -93,6 +101,15 @@ class kCommandWrapper final : public kFiscalPrinterWrapper {
   static constexpr bool DestroysDevice() {
     if constexpr (requires { Command::kDestroysDevice; }) {
       return Command::kDestroysDevice;
+    } else {
+      return false;
+    }
+  }
+
+  // Whether the answer has a handle but withholds it (a failed OPEN).
+  bool HandleWithheld() const {
+    if constexpr (requires { fResult.Handle; }) {
+      return fResult.Handle <= 0;
     } else {
       return false;
     }

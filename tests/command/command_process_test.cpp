@@ -93,15 +93,32 @@ TEST_F(CommandProcess, OpenRaisingAfterASuccessfulOpenKeepsHandleAndErrorFalse) 
   EXPECT_NE(std::find(lines.begin(), lines.end(), "ERROR - " + message), lines.end());
 }
 
-TEST_F(CommandProcess, OpenReportingADeviceErrorSkipsInitAndKeepsTheDevice) {
-  fArrange = [](kRecordingDevice& aDevice) { aDevice.TestIOHandler().FailConnect(3, "Offline"); };
+// The caller never learns the handle of a device whose OPEN failed, so the device is freed;
+// its handle stays used.
+TEST_F(CommandProcess, OpenReportingADeviceErrorSkipsInitAndFreesTheDevice) {
+  bool initCalled = false;
+  fArrange = [&](kRecordingDevice& aDevice) {
+    aDevice.TestIOHandler().FailConnect(3, "Offline");
+    aDevice.OnCall("Init", [&] { initCalled = true; });
+  };
   const Formatted open = Serve<kFiscalPrinterWrapper_OPEN>(Request(0));
   EXPECT_EQ(open.result, -1);
   EXPECT_EQ(open.errorMessage, "Offline");
   EXPECT_EQ(open.output.rfind("<Handle>0</Handle>\r\n<Error>True</Error>\r\n", 0), 0u);
-  const auto calls = Device(1).CallNames();
-  EXPECT_EQ(std::find(calls.begin(), calls.end(), "Init"), calls.end());
+  EXPECT_FALSE(initCalled);
+  EXPECT_EQ(CommandTables().DeviceTable.Count(), 0u);
   EXPECT_EQ(CommandTables().LastDeviceHandle, 1);
+
+  fArrange = nullptr;
+  const Formatted next = Serve<kFiscalPrinterWrapper_OPEN>(Request(0));
+  EXPECT_EQ(next.output.rfind("<Handle>2</Handle>", 0), 0u) << next.output;
+}
+
+TEST_F(CommandProcess, AFailedOpenOfAHeldDeviceKeepsIt) {
+  ASSERT_EQ(Serve<kFiscalPrinterWrapper_OPEN>(Request(0)).result, 0);
+  Device(1).TestIOHandler().FailConnect(3, "Offline");
+  EXPECT_EQ(Serve<kFiscalPrinterWrapper_OPEN>(Request(1)).result, -1);
+  EXPECT_NE(CommandTables().DeviceTable.Find(1), nullptr);
 }
 
 TEST_F(CommandProcess, LookupClearsTheDeviceErrorLeftByAnEarlierCommand) {
