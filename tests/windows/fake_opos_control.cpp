@@ -96,13 +96,16 @@ std::string Show(const VARIANT& aValue) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
-class FakeControl final : public IDispatch {
+// The IUnknown part of a COM object with one interface besides IUnknown: counted references,
+// the object (of class Self) deleted by its last Release.
+template <typename Self, typename Interface>
+class ComObject : public Interface {
  public:
-  explicit FakeControl(FakeOposState& aState) : fState(aState) {}
+  explicit ComObject(const IID& aInterfaceId) : fInterfaceId(aInterfaceId) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID aId, void** aObject) override {
-    if (aId == IID_IUnknown || aId == IID_IDispatch) {
-      *aObject = static_cast<IDispatch*>(this);
+    if (aId == IID_IUnknown || aId == fInterfaceId) {
+      *aObject = static_cast<Interface*>(this);
       AddRef();
       return S_OK;
     }
@@ -112,9 +115,19 @@ class FakeControl final : public IDispatch {
   ULONG STDMETHODCALLTYPE AddRef() override { return ++fReferences; }
   ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --fReferences;
-    if (left == 0) delete this;
+    if (left == 0) delete static_cast<Self*>(this);
     return left;
   }
+
+ private:
+  const IID& fInterfaceId;
+  std::atomic<ULONG> fReferences{1};
+};
+
+class FakeControl final : public ComObject<FakeControl, IDispatch> {
+ public:
+  explicit FakeControl(FakeOposState& aState) : ComObject(IID_IDispatch), fState(aState) {}
+
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* aCount) override {
     *aCount = 0;
     return S_OK;
@@ -251,28 +264,12 @@ class FakeControl final : public IDispatch {
   }
 
   FakeOposState& fState;
-  std::atomic<ULONG> fReferences{1};
 };
 
-class FakeFactory final : public IClassFactory {
+class FakeFactory final : public ComObject<FakeFactory, IClassFactory> {
  public:
-  explicit FakeFactory(FakeOposState& aState) : fState(aState) {}
+  explicit FakeFactory(FakeOposState& aState) : ComObject(IID_IClassFactory), fState(aState) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID aId, void** aObject) override {
-    if (aId == IID_IUnknown || aId == IID_IClassFactory) {
-      *aObject = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *aObject = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++fReferences; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --fReferences;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* aOuter, REFIID aId, void** aObject) override {
     if (aOuter != nullptr) return CLASS_E_NOAGGREGATION;
     auto* control = new FakeControl(fState);
@@ -284,7 +281,6 @@ class FakeFactory final : public IClassFactory {
 
  private:
   FakeOposState& fState;
-  std::atomic<ULONG> fReferences{1};
 };
 
 #pragma GCC diagnostic pop
