@@ -22,6 +22,7 @@
 #include "command/result_text.hpp"
 #include "ibox_simulator.hpp"
 #include "support/export_test.hpp"
+#include "support/ibox_targets.hpp"
 #include "support/jpeg_decoder.hpp"
 
 namespace nvrp {
@@ -107,13 +108,6 @@ std::string FourDigits(int aNumber) {
 }
 
 // --- Expected requests -------------------------------------------------------------------------
-
-const std::string kClearErrors =
-    "/db_otf_xml.xml?Order=Cmd&Action=Clr_Errors&Creator=0&Do=&Sync=&makexmlotf=stat";
-const std::string kVoid = "/db_otf_xml.xml?Order=Cmd&Action=Void_Rcpt&Do=&Sync=&makexmlotf=stat";
-const std::string kClearTrailer =
-    "/?db=Titles&Code=2&Line_1=&Line_2=&Line_3=&Line_4=&Line_5=&Line_6=&store==";
-const std::string kSubTotal = "/keybd/LCDSTAT.XML?kbch=115";
 
 // The requests a receipt should cause, built in order. Every order with a sequence number
 // takes the next one; the device confirms it in its status answer, and voiding restarts it.

@@ -15,6 +15,7 @@
 #include "device/device_test_support.hpp"
 #include "ibox_simulator.hpp"
 #include "support/export_test.hpp"
+#include "support/ibox_targets.hpp"
 
 namespace nvrp {
 namespace {
@@ -26,15 +27,7 @@ using Targets = std::vector<std::string>;
 const std::string kCrLf = "\r\n";
 const std::string kNoDateTime = "1899-12-30T00:00:00";
 
-const std::string kForceZ = "/db_otf_xml.xml?Order=Cmd&Action=Force_Z&Do=&Sync=&makexmlotf=stat";
-const std::string kXReportOrder =
-    "/db_otf_xml.xml?ReportDBaseType=50:&ReportFilterType=0:&ReportContentType=4:&kbch=29&Sync="
-    "&makexmlotf=stat";
-
-std::string Status(int aSeqNo) {
-  return "/db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=" + std::to_string(aSeqNo) +
-         "&db=gen_par&Sync=&MakeXmlOtf=stat";
-}
+std::string Status(int aSeqNo) { return StatusTarget(aSeqNo); }
 
 // One Line element per line of a CR LF text, with nothing between them.
 std::string LineElements(const std::string& aText) {

@@ -15,6 +15,7 @@
 #include "command/result_text.hpp"
 #include "ibox_simulator.hpp"
 #include "support/export_test.hpp"
+#include "support/ibox_targets.hpp"
 
 namespace nvrp {
 namespace {
@@ -30,17 +31,9 @@ const std::string kDeviceClockText = "2024-03-01T14:05:09";
 const std::string kNoDateTime = "1899-12-30T00:00:00";
 const std::string kSerial = "SIM00000001";
 
-const std::string kClearErrors =
-    "/db_otf_xml.xml?Order=Cmd&Action=Clr_Errors&Creator=0&Do=&Sync=&makexmlotf=stat";
-const std::string kVoid = "/db_otf_xml.xml?Order=Cmd&Action=Void_Rcpt&Do=&Sync=&makexmlotf=stat";
-const std::string kClearTrailer =
-    "/?db=Titles&Code=2&Line_1=&Line_2=&Line_3=&Line_4=&Line_5=&Line_6=&store==";
 const std::string kOpenDrawer = "/keybd/LCDSTAT.XML?kbch=100";
 
-std::string StatusRequest(int aSeqNo) {
-  return "/db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=" + std::to_string(aSeqNo) +
-         "&db=gen_par&Sync=&MakeXmlOtf=stat";
-}
+std::string StatusRequest(int aSeqNo) { return StatusTarget(aSeqNo); }
 
 std::string ExternComment(const std::string& aDescr, int aSeqNo) {
   return "/db_otf_xml.xml?Order=COMMENT&Use=Extern&SeqNo=" + std::to_string(aSeqNo) +
