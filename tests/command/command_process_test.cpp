@@ -13,25 +13,18 @@
 #include "command/result_text.hpp"
 #include "support/recording_device.hpp"
 #include "support/test_environment.hpp"
+#include "support/wrapper_run.hpp"
 
 namespace nvrp {
 namespace {
 
+using testing::Formatted;
 using testing::kRecordingDevice;
 
-struct Formatted {
-  std::string output;
-  std::string errorMessage;
-  int16_t result = 0;
-};
-
+// The wrapper run on the request, in this process.
 template <typename Wrapper>
 Formatted Serve(const std::string& aXml) {
-  Wrapper wrapper;
-  wrapper.Process(aXml);
-  Formatted f;
-  wrapper.Format(f.output, f.errorMessage, f.result);
-  return f;
+  return testing::RunWrapper<Wrapper>(aXml);
 }
 
 std::string Request(int32_t aHandle, const std::string& aTag = "") {

@@ -7,24 +7,13 @@
 
 #include "command/command_tables.hpp"
 #include "command/result_text.hpp"
+#include "support/wrapper_run.hpp"
 
 namespace nvrp {
 namespace {
 
-struct Formatted {
-  std::string output;
-  std::string errorMessage;
-  int16_t result = 0;
-};
-
-template <typename Wrapper>
-Formatted RunWrapper(const std::string& aXml) {
-  Wrapper wrapper;
-  wrapper.Process(aXml);
-  Formatted f;
-  wrapper.Format(f.output, f.errorMessage, f.result);
-  return f;
-}
+using testing::Formatted;
+using testing::RunWrapper;
 
 // Every failed command still writes its complete fragment with the initial values.
 class FailedCommand : public ::testing::Test {

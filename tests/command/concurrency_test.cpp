@@ -14,28 +14,12 @@
 #include <vector>
 
 #include "ibox_simulator.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
+#include "support/export_test.hpp"
 
 namespace nvrp {
 namespace {
 
 namespace sim = ibox_sim;
-using testing::Answer;
-
-const std::string kDriver = "NVRP_RORERER_10";
-
-std::string Element(const std::string& aName, const std::string& aValue) {
-  return "<" + aName + ">" + aValue + "</" + aName + ">";
-}
-
-std::string FragmentElement(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
-}
 
 // One item at aCents hundredths, paid in cash.
 std::string ReceiptOf(int aCents) {
@@ -48,22 +32,15 @@ std::string ReceiptOf(int aCents) {
          price + "</Amount></Payment></Payments></Receipt>";
 }
 
-class Concurrency : public ::testing::Test {
+// Devices opened and closed from several threads at once: the tests keep their own handles.
+class Concurrency : public testing::ExportTest {
  protected:
-  static const testing::LibraryHost& Library() {
-    static const testing::LibraryHost library(PreparedLibraryPath());
-    return library;
-  }
+  Concurrency() : ExportTest("concurrency") { UseSimulator(fSimulator); }
 
   void SetUp() override { fSimulator.Start(); }
 
   std::string Envelope(int32_t aHandle, const std::string& aBody = "") const {
-    return "<Request>" + Element("Driver", kDriver) + Element("Handle", std::to_string(aHandle)) +
-           Element("LogId", "concurrency") +
-           "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
-           std::to_string(fSimulator.Port()) +
-           "</Port><ConnectTimeout>10</ConnectTimeout><ReadTimeout>20</ReadTimeout></Connection>" +
-           "<Parameters/>" + aBody + "</Request>";
+    return DeviceRequest(aHandle, ConnectionXml() + "<Parameters/>" + aBody);
   }
 
   int32_t Open() const {
@@ -76,12 +53,6 @@ class Concurrency : public ::testing::Test {
   }
 
   sim::IboxSimulator fSimulator;
-
- private:
-  static std::string PreparedLibraryPath() {
-    testing::PrepareTestApplication();
-    return NVRP_PRODUCTION_LIBRARY;
-  }
 };
 
 TEST_F(Concurrency, CallersAreServedOneAtATimeAndEverySuccessIsOneReceipt) {

@@ -14,20 +14,17 @@
 #include "base/date_time.hpp"
 #include "command/result_text.hpp"
 #include "ibox_simulator.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
+#include "support/export_test.hpp"
 
 namespace nvrp {
 namespace {
 
 namespace fs = std::filesystem;
 
-using testing::Answer;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-const std::string kDriver = "NVRP_RORERER_10";
 const std::string kHandleNotFound = "Printer Handle not found";
 const std::string kClearErrorsQuery =
     "Order=Cmd&Action=Clr_Errors&Creator=0&Do=&Sync=&makexmlotf=stat";
@@ -44,27 +41,15 @@ std::string Request(int32_t aHandle, int aPort, const std::string& aLogId,
 
 // The text of one element of a result fragment.
 std::string Element(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
+  return testing::FragmentElement(aFragment, aName);
 }
 
 std::string Today() { return FormatDateTime("yyyymmdd", Now()); }
 
-class IboxExports : public ::testing::Test {
+// Devices opened with log ids of their own, on this simulator or another one.
+class IboxExports : public testing::ExportTest {
  protected:
-  // The library keeps process-wide state (device table, handle counter): it is loaded once,
-  // after the host directory points at a temporary directory.
-  static void SetUpTestSuite() { Library(); }
-
-  static const testing::LibraryHost& Library() {
-    static const testing::LibraryHost library(PreparedLibraryPath());
-    return library;
-  }
-
-  static std::string HostDirectory() { return std::getenv("NVRP_HOST_DIR"); }
+  IboxExports() : ExportTest("ibox") { UseSimulator(fSimulator); }
 
   void SetUp() override { fSimulator.Start(); }
 
@@ -88,14 +73,8 @@ class IboxExports : public ::testing::Test {
   static int32_t LastHandle() { return sLastHandle; }
 
   ibox_sim::IboxSimulator fSimulator;
-  std::string fLogFileName;  // of the last Open
 
  private:
-  static std::string PreparedLibraryPath() {
-    testing::PrepareTestApplication();
-    return NVRP_PRODUCTION_LIBRARY;
-  }
-
   static inline int32_t sLastHandle = 0;
 };
 

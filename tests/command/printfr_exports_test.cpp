@@ -23,9 +23,9 @@
 #include "base/utf.hpp"
 #include "command/result_text.hpp"
 #include "ibox_simulator.hpp"
+#include "support/export_test.hpp"
+#include "support/ibox_targets.hpp"
 #include "support/jpeg_decoder.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
 
 namespace nvrp {
 namespace {
@@ -33,11 +33,8 @@ namespace {
 namespace fs = std::filesystem;
 namespace sim = ibox_sim;
 
-using testing::Answer;
 using ::testing::HasSubstr;
 using Targets = std::vector<std::string>;
-
-const std::string kDriver = "NVRP_RORERER_10";
 
 // The device clock stands still, so that the receipt date in the result is known.
 const sim::CivilTime kDeviceClock{2024, 3, 1, 14, 5, 9};
@@ -68,19 +65,6 @@ const std::string kNoReceiptPrinted =
 const std::string kSaleOnly = "Receipt Type must be SALE. Other types are unsupported";
 
 // --- Requests ------------------------------------------------------------------------------------
-
-std::string Element(const std::string& aName, const std::string& aValue) {
-  return "<" + aName + ">" + aValue + "</" + aName + ">";
-}
-
-// The text of one element of a result fragment.
-std::string FragmentElement(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
-}
 
 std::string Sale(const std::string& aDescription, const std::string& aDepartment,
                  const std::string& aQuantity, const std::string& aPrice,
@@ -126,13 +110,6 @@ std::string FourDigits(int aNumber) {
 }
 
 // --- Expected requests -------------------------------------------------------------------------
-
-const std::string kClearErrors =
-    "/db_otf_xml.xml?Order=Cmd&Action=Clr_Errors&Creator=0&Do=&Sync=&makexmlotf=stat";
-const std::string kVoid = "/db_otf_xml.xml?Order=Cmd&Action=Void_Rcpt&Do=&Sync=&makexmlotf=stat";
-const std::string kClearTrailer =
-    "/?db=Titles&Code=2&Line_1=&Line_2=&Line_3=&Line_4=&Line_5=&Line_6=&store==";
-const std::string kSubTotal = "/keybd/LCDSTAT.XML?kbch=115";
 
 // The requests a receipt should cause, built in order. Every order with a sequence number
 // takes the next one; the device confirms it in its status answer, and voiding restarts it.
@@ -295,13 +272,6 @@ TextShape ShapeOf(const std::string& aText) {
   return shape;
 }
 
-sim::Fault MakeFault(sim::FaultKind aKind, const std::string& aMatch) {
-  sim::Fault fault;
-  fault.kind = aKind;
-  fault.match = aMatch;
-  return fault;
-}
-
 // The log thread writes behind the calls: waits up to five seconds for a line to arrive.
 bool LogGetsLine(const std::string& aLogFile, const std::string& aLine) {
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -315,75 +285,28 @@ bool LogGetsLine(const std::string& aLogFile, const std::string& aLine) {
 // --- Fixture -------------------------------------------------------------------------------------
 
 // A device opened on a fresh simulator for every test and closed after it.
-class PrintfrExports : public ::testing::Test {
+class PrintfrExports : public testing::ExportTest {
  protected:
-  // The library keeps process-wide state: it is loaded once, after the host directory points at
-  // a temporary directory, which also holds the payment code file.
+  PrintfrExports() : ExportTest("printfr") { UseSimulator(fSimulator); }
+
+  // The host directory also holds the payment code file.
   static void SetUpTestSuite() {
     Library();
-    std::ofstream(ConfigFile(), std::ios::binary) << kConfiguration;
+    std::ofstream(testing::ConfigFile(), std::ios::binary) << kConfiguration;
   }
-  static void TearDownTestSuite() { fs::remove(ConfigFile()); }
+  static void TearDownTestSuite() { fs::remove(testing::ConfigFile()); }
 
-  static const testing::LibraryHost& Library() {
-    static const testing::LibraryHost library(PreparedLibraryPath());
-    return library;
-  }
+  void SetUp() override { OpenOnStandingClock(kDeviceClock); }
 
-  void SetUp() override {
-    fSimulator.SetClock(kDeviceClock, /*frozen=*/true);
-    fSimulator.Start();
-    fHandle = Open();
-    ASSERT_GT(fHandle, 0);
-    fSimulator.ClearRequests();
-  }
-
-  void TearDown() override {
-    for (const int32_t handle : fHandles) {
-      const Answer close = Library().Call("CLOSE", Envelope(handle, "", ConnectionXml()));
-      EXPECT_EQ(close.result, 0) << close.output;
-    }
-  }
-
-  // Opens a device on the simulator with extra parameters; its handle is closed after the test.
-  int32_t Open(const std::string& aParameters = "") {
-    const Answer open =
-        Library().Call("OPEN", "<Request>" + Element("Driver", kDriver) + Element("Handle", "0") +
-                                   Element("LogId", "printfr") + ConnectionXml() +
-                                   Element("Parameters", aParameters) + "</Request>");
-    EXPECT_EQ(open.result, 0) << open.output;
-    const int32_t handle = std::atoi(FragmentElement(open.output, "Handle").c_str());
-    if (handle > 0) fHandles.push_back(handle);
-    fLogFileName = FragmentElement(open.output, "LogFileName");
-    return handle;
-  }
-
-  std::string ConnectionXml() const {
-    return "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
-           std::to_string(fSimulator.Port()) +
-           "</Port><ConnectTimeout>10</ConnectTimeout><ReadTimeout>20</ReadTimeout></Connection>";
-  }
-
-  static std::string Envelope(int32_t aHandle, const std::string& aParameters,
-                              const std::string& aBody) {
-    return "<Request>" + Element("Driver", kDriver) + Element("Handle", std::to_string(aHandle)) +
-           Element("LogId", "printfr") + Element("Parameters", aParameters) + aBody + "</Request>";
+  std::string Envelope(int32_t aHandle, const std::string& aParameters,
+                       const std::string& aBody) const {
+    return DeviceRequest(aHandle, Element("Parameters", aParameters) + aBody);
   }
 
   // PRINTFR of a receipt element on the test's device; the request text is kept.
   Answer Print(const std::string& aReceipt, const std::string& aParameters = "") {
     fLastRequest = Envelope(fHandle, aParameters, aReceipt);
     return Library().Call("PRINTFR", fLastRequest);
-  }
-
-  // Raw request targets the device received since the last call, which forgets them.
-  Targets TakeRequests() {
-    Targets targets;
-    for (const sim::RecordedRequest& request : fSimulator.Requests()) {
-      targets.push_back(request.path + (request.query.empty() ? "" : "?" + request.query));
-    }
-    fSimulator.ClearRequests();
-    return targets;
   }
 
   // The text file of a receipt of the first day.
@@ -413,21 +336,10 @@ class PrintfrExports : public ::testing::Test {
     EXPECT_EQ(aAnswer.output, FailedFragment(aMessage, fLogFileName));
   }
 
-  static std::string ConfigFile() {
-    return (fs::path(std::getenv("NVRP_HOST_DIR")) / "NVRP_RORERER_10.ini").string();
-  }
+  static std::string ConfigFile() { return testing::ConfigFile().string(); }
 
   sim::IboxSimulator fSimulator;
-  int32_t fHandle = 0;
-  std::string fLogFileName;
   std::string fLastRequest;
-
- private:
-  static std::string PreparedLibraryPath() {
-    testing::PrepareTestApplication();
-    return NVRP_PRODUCTION_LIBRARY;
-  }
-  std::vector<int32_t> fHandles;
 };
 
 // --- Printing ------------------------------------------------------------------------------------

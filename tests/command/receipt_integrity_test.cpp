@@ -13,33 +13,18 @@
 #include <vector>
 
 #include "ibox_simulator.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
+#include "support/export_test.hpp"
 
 namespace nvrp {
 namespace {
 
 namespace sim = ibox_sim;
-using testing::Answer;
 using ::testing::HasSubstr;
 
-const std::string kDriver = "NVRP_RORERER_10";
 const std::string kMayBePrinted =
     "The receipt may have been printed: check the device before printing it again";
 // The driver waits one second for an answer; a delayed answer comes later than that.
 constexpr int kDelayPastTimeoutMs = 1300;
-
-std::string Element(const std::string& aName, const std::string& aValue) {
-  return "<" + aName + ">" + aValue + "</" + aName + ">";
-}
-
-std::string FragmentElement(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
-}
 
 std::string Sale(const std::string& aDescription, const std::string& aDepartment,
                  const std::string& aPrice) {
@@ -64,14 +49,6 @@ constexpr int64_t kTypicalTotal = 700;
 const std::string kSimpleReceipt = "<Receipt><Type>Sale</Type><Lines>" + Sale("Item", "1", "1") +
                                    "</Lines><Taxes/><Payments>" + Payment("Cash", "1") +
                                    "</Payments></Receipt>";
-
-sim::Fault MakeFault(sim::FaultKind aKind, const std::string& aMatch, bool aSticky = false) {
-  sim::Fault fault;
-  fault.kind = aKind;
-  fault.match = aMatch;
-  fault.sticky = aSticky;
-  return fault;
-}
 
 // Every fault kind the simulator has, for one request.
 struct FaultKind {
@@ -129,37 +106,31 @@ const FaultKind kFaultKinds[] = {
      true},
 };
 
-class ReceiptIntegrity : public ::testing::Test {
+// Devices with one-second time-outs, each on a simulator of its own.
+class ReceiptIntegrity : public testing::ExportTest {
  protected:
-  static const testing::LibraryHost& Library() {
-    static const testing::LibraryHost library(PreparedLibraryPath());
-    return library;
-  }
+  ReceiptIntegrity() : ExportTest("integrity", 1, 1) { fCloseMustSucceed = false; }
 
   // A fresh simulator and a device opened on it: every case starts from the same state.
   void Restart() {
-    if (fHandle > 0) Library().Call("CLOSE", Envelope(""));
+    CloseOpened();
     fHandle = 0;
     fSimulator = std::make_unique<sim::IboxSimulator>();
+    UseSimulator(*fSimulator);
     fSimulator->Start();
-    const Answer open = Library().Call("OPEN", Envelope(""));
+    const Answer open = OpenAnswer(ReceiptParameters());
     ASSERT_EQ(open.result, 0) << open.output;
     fHandle = std::atoi(FragmentElement(open.output, "Handle").c_str());
     fSimulator->ClearRequests();
   }
 
-  void TearDown() override {
-    if (fHandle > 0) Library().Call("CLOSE", Envelope(""));
+  std::string ReceiptParameters() const {
+    return Element("GetReceiptText", "true") + fExtraParameters;
   }
 
   std::string Envelope(const std::string& aBody) const {
-    return "<Request>" + Element("Driver", kDriver) + Element("Handle", std::to_string(fHandle)) +
-           Element("LogId", "integrity") +
-           "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
-           std::to_string(fSimulator->Port()) +
-           "</Port><ConnectTimeout>1</ConnectTimeout><ReadTimeout>1</ReadTimeout></Connection>" +
-           Element("Parameters", Element("GetReceiptText", "true") + fExtraParameters) + aBody +
-           "</Request>";
+    return DeviceRequest(fHandle,
+                         ConnectionXml() + Element("Parameters", ReceiptParameters()) + aBody);
   }
 
   Answer Print(const std::string& aReceipt) const {
@@ -206,14 +177,7 @@ class ReceiptIntegrity : public ::testing::Test {
   }
 
   std::unique_ptr<sim::IboxSimulator> fSimulator;
-  int32_t fHandle = 0;
   std::string fExtraParameters;
-
- private:
-  static std::string PreparedLibraryPath() {
-    testing::PrepareTestApplication();
-    return NVRP_PRODUCTION_LIBRARY;
-  }
 };
 
 // Every fault kind on every request of a typical receipt (the time-out, which takes a second,

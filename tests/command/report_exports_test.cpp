@@ -17,48 +17,20 @@
 #include "command/result_text.hpp"
 #include "device/device_test_support.hpp"
 #include "ibox_simulator.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
+#include "support/export_test.hpp"
+#include "support/ibox_targets.hpp"
 
 namespace nvrp {
 namespace {
 
 namespace sim = ibox_sim;
 
-using testing::Answer;
 using Targets = std::vector<std::string>;
 
-const std::string kDriver = "NVRP_RORERER_10";
 const std::string kCrLf = "\r\n";
 const std::string kNoDateTime = "1899-12-30T00:00:00";
 
-const std::string kForceZ = "/db_otf_xml.xml?Order=Cmd&Action=Force_Z&Do=&Sync=&makexmlotf=stat";
-const std::string kXReportOrder =
-    "/db_otf_xml.xml?ReportDBaseType=50:&ReportFilterType=0:&ReportContentType=4:&kbch=29&Sync="
-    "&makexmlotf=stat";
-
-std::string Status(int aSeqNo) {
-  return "/db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=" + std::to_string(aSeqNo) +
-         "&db=gen_par&Sync=&MakeXmlOtf=stat";
-}
-
-std::string Element(const std::string& aName, const std::string& aValue) {
-  return "<" + aName + ">" + aValue + "</" + aName + ">";
-}
-
-// The text of one element of a result fragment.
-std::string FragmentElement(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
-}
-
-std::string Closing(bool aError, const std::string& aErrorText, const std::string& aLogFileName) {
-  return Element("Error", aError ? "True" : "False") + kCrLf +
-         Element("ErrorText", EscapeXml(aErrorText)) + kCrLf + Element("LogFileName", aLogFileName);
-}
+std::string Status(int aSeqNo) { return StatusTarget(aSeqNo); }
 
 // One Line element per line of a CR LF text, with nothing between them.
 std::string LineElements(const std::string& aText) {
@@ -102,9 +74,7 @@ std::string ZFragment(const ZFields& aFields) {
 }
 
 sim::Fault HttpAnswer(const std::string& aMatch, int aStatus, const std::string& aBody) {
-  sim::Fault fault;
-  fault.kind = sim::FaultKind::kHttpStatus;
-  fault.match = aMatch;
+  sim::Fault fault = MakeFault(sim::FaultKind::kHttpStatus, aMatch);
   fault.http_status = aStatus;
   fault.body = aBody;
   return fault;
@@ -112,9 +82,9 @@ sim::Fault HttpAnswer(const std::string& aMatch, int aStatus, const std::string&
 
 // A device opened on a fresh simulator (last Z report 11, clock standing at 1 March 2024
 // 22:30:00) for every test and closed after it.
-class ReportExports : public ::testing::Test {
+class ReportExports : public testing::ExportTest {
  protected:
-  ReportExports() : fSimulator(Options()) {}
+  ReportExports() : ExportTest("reports"), fSimulator(Options()) { UseSimulator(fSimulator); }
 
   static sim::SimulatorOptions Options() {
     sim::SimulatorOptions options;
@@ -122,51 +92,10 @@ class ReportExports : public ::testing::Test {
     return options;
   }
 
-  static void SetUpTestSuite() { Library(); }
-
-  static const testing::LibraryHost& Library() {
-    static const testing::LibraryHost library(PreparedLibraryPath());
-    return library;
-  }
-
-  void SetUp() override {
-    fSimulator.SetClock({2024, 3, 1, 22, 30, 0}, /*frozen=*/true);
-    fSimulator.Start();
-    fHandle = Open();
-    ASSERT_GT(fHandle, 0);
-    fSimulator.ClearRequests();
-  }
-
-  void TearDown() override {
-    for (const int32_t handle : fHandles) {
-      const Answer close = Call("CLOSE", "", handle);
-      EXPECT_EQ(close.result, 0) << close.output;
-    }
-  }
-
-  int32_t Open(const std::string& aParameters = "") {
-    const Answer open =
-        Library().Call("OPEN", "<Request>" + Element("Driver", kDriver) + Element("Handle", "0") +
-                                   Element("LogId", "reports") + ConnectionXml() +
-                                   Element("Parameters", aParameters) + "</Request>");
-    EXPECT_EQ(open.result, 0) << open.output;
-    const int32_t handle = std::atoi(FragmentElement(open.output, "Handle").c_str());
-    if (handle > 0) fHandles.push_back(handle);
-    fLogFileName = FragmentElement(open.output, "LogFileName");
-    return handle;
-  }
-
-  std::string ConnectionXml() const {
-    return "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
-           std::to_string(fSimulator.Port()) +
-           "</Port><ConnectTimeout>10</ConnectTimeout><ReadTimeout>20</ReadTimeout></Connection>";
-  }
+  void SetUp() override { OpenOnStandingClock({2024, 3, 1, 22, 30, 0}); }
 
   Answer Call(const char* aCommand, const std::string& aBody, int32_t aHandle = 0) const {
-    return Library().Call(aCommand,
-                          "<Request>" + Element("Driver", kDriver) +
-                              Element("Handle", std::to_string(aHandle ? aHandle : fHandle)) +
-                              Element("LogId", "reports") + aBody + "</Request>");
+    return Library().Call(aCommand, DeviceRequest(aHandle ? aHandle : fHandle, aBody));
   }
 
   // A receipt of one item at aPrice paid in cash; answers the device serial number it reports.
@@ -182,30 +111,11 @@ class ReportExports : public ::testing::Test {
     return FragmentElement(printed.output, "DeviceSerialNumber");
   }
 
-  Targets TakeRequests() {
-    Targets targets;
-    for (const sim::RecordedRequest& request : fSimulator.Requests()) {
-      targets.push_back(request.target);
-    }
-    fSimulator.ClearRequests();
-    return targets;
-  }
-
   // The sequence number of the next status request: the device's last one plus one, as the
   // driver takes the device's count from every status answer.
   int NextSeqNo() const { return fSimulator.Device().last_seq_no + 1; }
 
   sim::IboxSimulator fSimulator;
-  int32_t fHandle = 0;
-  std::string fLogFileName;
-
- private:
-  static std::string PreparedLibraryPath() {
-    testing::PrepareTestApplication();
-    return NVRP_PRODUCTION_LIBRARY;
-  }
-
-  std::vector<int32_t> fHandles;
 };
 
 // --- X report ------------------------------------------------------------------------------------

@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "ibox_simulator.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
+#include "support/export_test.hpp"
 
 namespace nvrp {
 namespace {
@@ -129,12 +128,13 @@ std::string Replaced(std::string aText, const std::string& aFrom, const std::str
   return aText;
 }
 
-class RequestReference : public ::testing::Test {
+// The examples name their own devices, so the fixture opens none.
+class RequestReference : public testing::ExportTest {
  protected:
+  RequestReference() : ExportTest("reference") { UseSimulator(fSimulator); }
+
   void SetUp() override {
-    testing::PrepareTestApplication();
-    const fs::path hostDir = std::getenv("NVRP_HOST_DIR");
-    fs::copy_file(kSourceDir / "examples" / "NVRP_RORERER_10.ini", hostDir / "NVRP_RORERER_10.ini",
+    fs::copy_file(kSourceDir / "examples" / "NVRP_RORERER_10.ini", testing::ConfigFile(),
                   fs::copy_options::overwrite_existing);
     fSimulator.SetClock(kDeviceClock, /*frozen=*/true);
     fSimulator.Start();
@@ -157,7 +157,7 @@ class RequestReference : public ::testing::Test {
 };
 
 TEST_F(RequestReference, EveryShownAnswerIsTheLibrarysAnswerToTheShownExample) {
-  const testing::LibraryHost library(NVRP_PRODUCTION_LIBRARY);
+  const testing::LibraryHost& library = Library();
   ASSERT_FALSE(fExamples.empty());
   for (const Example& example : fExamples) {
     SCOPED_TRACE(example.command + " " + example.source);

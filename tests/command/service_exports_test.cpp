@@ -14,54 +14,26 @@
 
 #include "command/result_text.hpp"
 #include "ibox_simulator.hpp"
-#include "support/library_host.hpp"
-#include "support/test_environment.hpp"
+#include "support/export_test.hpp"
+#include "support/ibox_targets.hpp"
 
 namespace nvrp {
 namespace {
 
 namespace sim = ibox_sim;
 
-using testing::Answer;
 using ::testing::HasSubstr;
 using Targets = std::vector<std::string>;
 
-const std::string kDriver = "NVRP_RORERER_10";
 const std::string kCrLf = "\r\n";
 const sim::CivilTime kDeviceClock{2024, 3, 1, 14, 5, 9};
 const std::string kDeviceClockText = "2024-03-01T14:05:09";
 const std::string kNoDateTime = "1899-12-30T00:00:00";
 const std::string kSerial = "SIM00000001";
 
-const std::string kClearErrors =
-    "/db_otf_xml.xml?Order=Cmd&Action=Clr_Errors&Creator=0&Do=&Sync=&makexmlotf=stat";
-const std::string kVoid = "/db_otf_xml.xml?Order=Cmd&Action=Void_Rcpt&Do=&Sync=&makexmlotf=stat";
-const std::string kClearTrailer =
-    "/?db=Titles&Code=2&Line_1=&Line_2=&Line_3=&Line_4=&Line_5=&Line_6=&store==";
 const std::string kOpenDrawer = "/keybd/LCDSTAT.XML?kbch=100";
 
-std::string Element(const std::string& aName, const std::string& aValue) {
-  return "<" + aName + ">" + aValue + "</" + aName + ">";
-}
-
-std::string FragmentElement(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
-}
-
-// The closing three elements of every fragment.
-std::string Closing(bool aError, const std::string& aErrorText, const std::string& aLogFileName) {
-  return Element("Error", aError ? "True" : "False") + kCrLf +
-         Element("ErrorText", EscapeXml(aErrorText)) + kCrLf + Element("LogFileName", aLogFileName);
-}
-
-std::string StatusRequest(int aSeqNo) {
-  return "/db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=" + std::to_string(aSeqNo) +
-         "&db=gen_par&Sync=&MakeXmlOtf=stat";
-}
+std::string StatusRequest(int aSeqNo) { return StatusTarget(aSeqNo); }
 
 std::string ExternComment(const std::string& aDescr, int aSeqNo) {
   return "/db_otf_xml.xml?Order=COMMENT&Use=Extern&SeqNo=" + std::to_string(aSeqNo) +
@@ -106,10 +78,7 @@ sim::Fault StatusValue(const std::string& aName, const std::string& aText, bool 
 }
 
 sim::Fault Fault(sim::FaultKind aKind, const std::string& aMatch) {
-  sim::Fault fault;
-  fault.kind = aKind;
-  fault.match = aMatch;
-  return fault;
+  return MakeFault(aKind, aMatch);
 }
 
 sim::SimulatorOptions DrawerStaysOpen() {
@@ -118,70 +87,26 @@ sim::SimulatorOptions DrawerStaysOpen() {
   return options;
 }
 
-// A device opened on a fresh simulator for every test and closed after it.
-class ServiceExports : public ::testing::Test {
+// A device opened on a fresh simulator for every test and closed after it (tests close some of
+// their devices themselves).
+class ServiceExports : public testing::ExportTest {
  protected:
-  static void SetUpTestSuite() { Library(); }
-
-  static const testing::LibraryHost& Library() {
-    static const testing::LibraryHost library(PreparedLibraryPath());
-    return library;
+  ServiceExports() : ExportTest("service") {
+    UseSimulator(fSimulator);
+    fCloseMustSucceed = false;
   }
 
-  void SetUp() override {
-    fSimulator.SetClock(kDeviceClock, /*frozen=*/true);
-    fSimulator.Start();
-    fHandle = Open();
-    ASSERT_GT(fHandle, 0);
-    fSimulator.ClearRequests();
-  }
-
-  void TearDown() override {
-    for (const int32_t handle : fHandles) Call("CLOSE", handle);
-  }
-
-  Answer OpenAnswer(const std::string& aParameters = "") {
-    const Answer open =
-        Library().Call("OPEN", "<Request>" + Element("Driver", kDriver) + Element("Handle", "0") +
-                                   Element("LogId", "service") + ConnectionXml() +
-                                   Element("Parameters", aParameters) + "</Request>");
-    const int32_t handle = std::atoi(FragmentElement(open.output, "Handle").c_str());
-    if (handle > 0) fHandles.push_back(handle);
-    return open;
-  }
-
-  int32_t Open() {
-    const Answer open = OpenAnswer();
-    EXPECT_EQ(open.result, 0) << open.output;
-    fLogFileName = FragmentElement(open.output, "LogFileName");
-    return std::atoi(FragmentElement(open.output, "Handle").c_str());
-  }
-
-  std::string ConnectionXml() const {
-    return "<Connection><Type>HTTP</Type><Address>127.0.0.1</Address><Port>" +
-           std::to_string(fSimulator.Port()) +
-           "</Port><ConnectTimeout>10</ConnectTimeout><ReadTimeout>20</ReadTimeout></Connection>";
-  }
+  void SetUp() override { OpenOnStandingClock(kDeviceClock); }
 
   Answer Call(const char* aCommand, int32_t aHandle, const std::string& aBody = "",
               const std::string& aParameters = "") {
-    return Library().Call(aCommand, "<Request>" + Element("Driver", kDriver) +
-                                        Element("Handle", std::to_string(aHandle)) +
-                                        Element("LogId", "service") + ConnectionXml() +
-                                        Element("Parameters", aParameters) + aBody + "</Request>");
+    return Library().Call(
+        aCommand,
+        DeviceRequest(aHandle, ConnectionXml() + Element("Parameters", aParameters) + aBody));
   }
   Answer Call(const char* aCommand, const std::string& aBody = "",
               const std::string& aParameters = "") {
     return Call(aCommand, fHandle, aBody, aParameters);
-  }
-
-  Targets TakeRequests() {
-    Targets targets;
-    for (const sim::RecordedRequest& request : fSimulator.Requests()) {
-      targets.push_back(request.path + (request.query.empty() ? "" : "?" + request.query));
-    }
-    fSimulator.ClearRequests();
-    return targets;
   }
 
   // The device's sequence number as the last status answer reported it.
@@ -206,16 +131,6 @@ class ServiceExports : public ::testing::Test {
   }
 
   sim::IboxSimulator fSimulator{DrawerStaysOpen()};
-  int32_t fHandle = 0;
-  std::string fLogFileName;
-
- private:
-  static std::string PreparedLibraryPath() {
-    testing::PrepareTestApplication();
-    return NVRP_PRODUCTION_LIBRARY;
-  }
-
-  std::vector<int32_t> fHandles;
 };
 
 // --- OPEN, CLOSE and GETSTATUS ---------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "ibox/ibox_commands.hpp"
 #include "ibox/ibox_test_support.hpp"
 #include "ibox_simulator.hpp"
+#include "support/ibox_targets.hpp"
 #include "support/test_environment.hpp"
 #include "transport/io_handler.hpp"
 
@@ -32,17 +33,7 @@ using Targets = std::vector<std::string>;
 
 // --- Expected request targets ------------------------------------------------------------------
 
-const std::string kClearErrors =
-    "/db_otf_xml.xml?Order=Cmd&Action=Clr_Errors&Creator=0&Do=&Sync=&makexmlotf=stat";
-const std::string kClearTrailer =
-    "/?db=Titles&Code=2&Line_1=&Line_2=&Line_3=&Line_4=&Line_5=&Line_6=&store==";
-const std::string kVoid = "/db_otf_xml.xml?Order=Cmd&Action=Void_Rcpt&Do=&Sync=&makexmlotf=stat";
-const std::string kSubTotal = "/keybd/LCDSTAT.XML?kbch=115";
-
-std::string Status(int aSeqNo) {
-  return std::string("/db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=") +
-         std::to_string(aSeqNo) + "&db=gen_par&Sync=&MakeXmlOtf=stat";
-}
+std::string Status(int aSeqNo) { return StatusTarget(aSeqNo); }
 std::string Tail(int aSeqNo) {
   return std::string("SeqNo=") + std::to_string(aSeqNo) + "&Do=&Sync=&makexmlotf=stat";
 }

@@ -18,6 +18,7 @@
 #include "ibox/ibox_test_support.hpp"
 #include "ibox/ibox_z_report_files.hpp"
 #include "ibox_simulator.hpp"
+#include "support/ibox_targets.hpp"
 #include "transport/io_handler.hpp"
 
 namespace nvrp {
@@ -26,15 +27,7 @@ namespace {
 namespace sim = ibox_sim;
 using Targets = std::vector<std::string>;
 
-const std::string kForceZ = "/db_otf_xml.xml?Order=Cmd&Action=Force_Z&Do=&Sync=&makexmlotf=stat";
-const std::string kXReportOrder =
-    "/db_otf_xml.xml?ReportDBaseType=50:&ReportFilterType=0:&ReportContentType=4:&kbch=29&Sync="
-    "&makexmlotf=stat";
-
-std::string Status(int aSeqNo) {
-  return "/db_otf_xml.xml?Order=Cmd&Action=Status&Creator=0&SeqNo=" + std::to_string(aSeqNo) +
-         "&db=gen_par&Sync=&MakeXmlOtf=stat";
-}
+std::string Status(int aSeqNo) { return StatusTarget(aSeqNo); }
 
 Currency Amount(const char* aText) {
   Currency value;
@@ -267,8 +260,8 @@ TEST_F(IBoxReportTest, ZFilesThatCannotBeReadEndTheReportWithTheirError) {
     fSim.ClearFaults();
     ++zNumber;
     EXPECT_EQ(Handler().ErrorMessage(), "The day was closed as Z " + std::to_string(zNumber) +
-                                            ", but its files could not be read: read them "
-                                            "with GETEJFILES");
+                                            ", but its files could not be read: they stay on "
+                                            "the device; do not send another Z report");
     EXPECT_EQ(fDevice->ZReportMessageText().substr(0, c.message.size()), c.message);
     EXPECT_EQ(Last().ejClosingNumber, std::to_string(zNumber));
   }

@@ -20,6 +20,7 @@
 #include "base/base64.hpp"
 #include "base/utf.hpp"
 #include "support/jpeg_decoder.hpp"
+#include "support/xml_elements.hpp"
 
 namespace nvrp {
 namespace {
@@ -59,11 +60,7 @@ struct Answer {
 };
 
 std::string Element(const std::string& aFragment, const std::string& aName) {
-  const std::string open = "<" + aName + ">";
-  const size_t start = aFragment.find(open);
-  if (start == std::string::npos) return {};
-  const size_t from = start + open.size();
-  return aFragment.substr(from, aFragment.find("</" + aName + ">", from) - from);
+  return testing::FragmentElement(aFragment, aName);
 }
 
 std::string Request(int32_t aHandle, int aPort, const std::string& aBody = "") {

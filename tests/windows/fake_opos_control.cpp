@@ -17,48 +17,55 @@ constexpr CLSID kFakeClsid = {
 constexpr wchar_t kFakeClsidText[] = L"{6D1F0E52-8A43-4C1B-9E2F-3B7A5C9D0E41}";
 constexpr wchar_t kProgIdKey[] = L"OPOS.FiscalPrinter";
 
-const char* const kMembers[] = {"Open",
-                                "Close",
-                                "ClaimDevice",
-                                "ReleaseDevice",
-                                "DeviceEnabled",
-                                "ResultCode",
-                                "ResultCodeExtended",
-                                "ErrorString",
-                                "BeginFiscalReceipt",
-                                "EndFiscalReceipt",
-                                "PrintRecItem",
-                                "PrintRecItemVoid",
-                                "PrintRecRefund",
-                                "PrintRecSubtotal",
-                                "PrintRecMessage",
-                                "PrintRecItemAdjustment",
-                                "PrintRecSubtotalAdjustment",
-                                "PrintRecTotal",
-                                "PrintRecNotPaid",
-                                "PrintRecTaxID",
-                                "ResetPrinter",
-                                "BeginNonFiscal",
-                                "EndNonFiscal",
-                                "PrintNormal",
-                                "BeginTraining",
-                                "EndTraining",
-                                "PrintXReport",
-                                "PrintZReport",
-                                "SetDate",
-                                "GetDate",
-                                "GetData",
-                                "DirectIO",
-                                "CoverOpen",
-                                "DayOpened",
-                                "RecEmpty",
-                                "RecNearEnd",
-                                "TrainingModeActive",
-                                "PrinterState",
-                                "RemainingFiscalMemory",
-                                "FiscalReceiptType",
-                                "PreLine",
-                                "AdditionalTrailer"};
+// The members a script may call: methods and properties (read and written).
+struct Member {
+  const char* name;
+  bool property;
+};
+const Member kMembers[] = {
+    {"Open", false},
+    {"Close", false},
+    {"ClaimDevice", false},
+    {"ReleaseDevice", false},
+    {"DeviceEnabled", true},
+    {"ResultCode", true},
+    {"ResultCodeExtended", true},
+    {"ErrorString", true},
+    {"BeginFiscalReceipt", false},
+    {"EndFiscalReceipt", false},
+    {"PrintRecItem", false},
+    {"PrintRecItemVoid", false},
+    {"PrintRecRefund", false},
+    {"PrintRecSubtotal", false},
+    {"PrintRecMessage", false},
+    {"PrintRecItemAdjustment", false},
+    {"PrintRecSubtotalAdjustment", false},
+    {"PrintRecTotal", false},
+    {"PrintRecNotPaid", false},
+    {"PrintRecTaxID", false},
+    {"ResetPrinter", false},
+    {"BeginNonFiscal", false},
+    {"EndNonFiscal", false},
+    {"PrintNormal", false},
+    {"BeginTraining", false},
+    {"EndTraining", false},
+    {"PrintXReport", false},
+    {"PrintZReport", false},
+    {"SetDate", false},
+    {"GetDate", false},
+    {"GetData", false},
+    {"DirectIO", false},
+    {"CoverOpen", true},
+    {"DayOpened", true},
+    {"RecEmpty", true},
+    {"RecNearEnd", true},
+    {"TrainingModeActive", true},
+    {"PrinterState", true},
+    {"RemainingFiscalMemory", true},
+    {"FiscalReceiptType", true},
+    {"PreLine", true},
+    {"AdditionalTrailer", true},
+};
 
 std::string Utf8(const wchar_t* aText) {
   if (aText == nullptr) return "";
@@ -96,13 +103,16 @@ std::string Show(const VARIANT& aValue) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
-class FakeControl final : public IDispatch {
+// The IUnknown part of a COM object with one interface besides IUnknown: counted references,
+// the object (of class Self) deleted by its last Release.
+template <typename Self, typename Interface>
+class ComObject : public Interface {
  public:
-  explicit FakeControl(FakeOposState& aState) : fState(aState) {}
+  explicit ComObject(const IID& aInterfaceId) : fInterfaceId(aInterfaceId) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID aId, void** aObject) override {
-    if (aId == IID_IUnknown || aId == IID_IDispatch) {
-      *aObject = static_cast<IDispatch*>(this);
+    if (aId == IID_IUnknown || aId == fInterfaceId) {
+      *aObject = static_cast<Interface*>(this);
       AddRef();
       return S_OK;
     }
@@ -112,9 +122,19 @@ class FakeControl final : public IDispatch {
   ULONG STDMETHODCALLTYPE AddRef() override { return ++fReferences; }
   ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --fReferences;
-    if (left == 0) delete this;
+    if (left == 0) delete static_cast<Self*>(this);
     return left;
   }
+
+ private:
+  const IID& fInterfaceId;
+  std::atomic<ULONG> fReferences{1};
+};
+
+class FakeControl final : public ComObject<FakeControl, IDispatch> {
+ public:
+  explicit FakeControl(FakeOposState& aState) : ComObject(IID_IDispatch), fState(aState) {}
+
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* aCount) override {
     *aCount = 0;
     return S_OK;
@@ -125,7 +145,7 @@ class FakeControl final : public IDispatch {
     if (aCount != 1) return E_INVALIDARG;
     const std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(aNames[0]));
     const auto* found = std::find_if(std::begin(kMembers), std::end(kMembers),
-                                     [&](const char* aMember) { return name == aMember; });
+                                     [&](const Member& aMember) { return name == aMember.name; });
     if (found == std::end(kMembers)) {
       aIds[0] = DISPID_UNKNOWN;
       return DISP_E_UNKNOWNNAME;
@@ -136,7 +156,7 @@ class FakeControl final : public IDispatch {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID aId, REFIID, LCID, WORD aFlags, DISPPARAMS* aParameters,
                                    VARIANT* aResult, EXCEPINFO* aException, UINT*) override {
     if (aId < 1 || aId > static_cast<DISPID>(std::size(kMembers))) return DISP_E_MEMBERNOTFOUND;
-    const std::string name = kMembers[aId - 1];
+    const std::string name = kMembers[aId - 1].name;
     if (name == fState.raiseOn) {
       aException->scode = E_FAIL;
       if (fState.deferDescription) {
@@ -147,7 +167,7 @@ class FakeControl final : public IDispatch {
       return DISP_E_EXCEPTION;
     }
     // Strict about the kind of call, as a vendor's control may be.
-    const bool property = IsProperty(name);
+    const bool property = kMembers[aId - 1].property;
     if (property && (aFlags & DISPATCH_PROPERTYPUT) != 0) return Put(name, *aParameters);
     if (property && (aFlags & DISPATCH_PROPERTYGET) != 0 && aParameters->cArgs == 0) {
       fState.calls.push_back(name + "?");
@@ -180,25 +200,6 @@ class FakeControl final : public IDispatch {
   static HRESULT STDAPICALLTYPE FillInDescription(EXCEPINFO* aException) {
     aException->bstrDescription = Bstr("device on fire");
     return S_OK;
-  }
-
-  static bool IsProperty(const std::string& aName) {
-    static const char* const kProperties[] = {"DeviceEnabled",
-                                              "ResultCode",
-                                              "ResultCodeExtended",
-                                              "ErrorString",
-                                              "CoverOpen",
-                                              "DayOpened",
-                                              "RecEmpty",
-                                              "RecNearEnd",
-                                              "TrainingModeActive",
-                                              "PrinterState",
-                                              "RemainingFiscalMemory",
-                                              "FiscalReceiptType",
-                                              "PreLine",
-                                              "AdditionalTrailer"};
-    return std::find(std::begin(kProperties), std::end(kProperties), aName) !=
-           std::end(kProperties);
   }
 
   void Get(const std::string& aName, VARIANT* aResult) {
@@ -251,28 +252,12 @@ class FakeControl final : public IDispatch {
   }
 
   FakeOposState& fState;
-  std::atomic<ULONG> fReferences{1};
 };
 
-class FakeFactory final : public IClassFactory {
+class FakeFactory final : public ComObject<FakeFactory, IClassFactory> {
  public:
-  explicit FakeFactory(FakeOposState& aState) : fState(aState) {}
+  explicit FakeFactory(FakeOposState& aState) : ComObject(IID_IClassFactory), fState(aState) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID aId, void** aObject) override {
-    if (aId == IID_IUnknown || aId == IID_IClassFactory) {
-      *aObject = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *aObject = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++fReferences; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --fReferences;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* aOuter, REFIID aId, void** aObject) override {
     if (aOuter != nullptr) return CLASS_E_NOAGGREGATION;
     auto* control = new FakeControl(fState);
@@ -284,7 +269,6 @@ class FakeFactory final : public IClassFactory {
 
  private:
   FakeOposState& fState;
-  std::atomic<ULONG> fReferences{1};
 };
 
 #pragma GCC diagnostic pop
