@@ -33,6 +33,14 @@ void Answering(SocketHandle aClient, LoopbackDevice& aDevice) {
   }
 }
 
+// Answers "OK" ETX and then "rest" to a command ended by ENQ.
+void AnsweringWithRest(SocketHandle aClient, LoopbackDevice& aDevice) {
+  while (!aDevice.Stopping()) {
+    if (aDevice.ReceiveUpTo(aClient, '\x05').empty()) return;
+    LoopbackDevice::SendAll(aClient, "OK\x03rest");
+  }
+}
+
 void Silent(SocketHandle aClient, LoopbackDevice& aDevice) { aDevice.WaitForClose(aClient); }
 
 // Sends two bytes and hangs up.
@@ -126,9 +134,22 @@ TEST_F(TcpHandlerTest, ConnectToNoListenerLogsTheError) {
     port = gone.Port();
   }
   auto handler = Handler(port);
-  EXPECT_FALSE(handler->Connect());
+  bool connected = true;
+  EXPECT_LT(ElapsedMs([&] { connected = handler->Connect(); }), 2000)
+      << "a refusal is not a time-out";
+  EXPECT_FALSE(connected);
   const auto log = Finish(handler);
   EXPECT_EQ(log[log.size() - 2], "E:Connect Error:" + test_socket::RefusedReason());
+}
+
+TEST_F(TcpHandlerTest, UnknownHostIsAConnectError) {
+  kConnection connection;
+  connection.SetAddress("no-such-host.invalid");
+  connection.SetPort(80);
+  auto handler = std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
+  EXPECT_FALSE(handler->Connect());
+  const auto log = Finish(handler);
+  EXPECT_EQ(log[log.size() - 2].rfind("E:Connect Error:", 0), 0u) << ::testing::PrintToString(log);
 }
 
 TEST_F(TcpHandlerTest, AnsweringDeviceReadUpToTheWantedCharacter) {
@@ -151,6 +172,38 @@ TEST_F(TcpHandlerTest, AnsweringDeviceReadUpToTheWantedCharacter) {
                                 "I:Waiting for:\x03,\x06 [03,06]", "I:Read:OK\x03 [4f 4b 03]"}))
       << ::testing::PrintToString(log);
   EXPECT_EQ(device.Received(), "STATUS\x05STATUS\x05");
+}
+
+TEST_F(TcpHandlerTest, ExchangeKeepsWhatFollowsTheWantedByteForTheNextRead) {
+  LoopbackDevice device(AnsweringWithRest);
+  auto handler = Handler(device.Port(), 500);
+  EXPECT_TRUE(handler->Write("STATUS\x05"));
+  EXPECT_EQ(handler->ReadUpTo({3, 6}), "OK\x03");
+  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(handler->InputBufferContainsData());
+  EXPECT_EQ(handler->ReadChars(4), "rest");
+
+  std::string late;
+  const int64_t elapsed = ElapsedMs([&] { late = handler->ReadChars(1); });
+  EXPECT_EQ(late, "");
+  EXPECT_GE(elapsed, 500);
+  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
+
+  // A second command on the same connection; its rest is discarded.
+  EXPECT_TRUE(handler->Write("AGAIN\x05"));
+  EXPECT_EQ(handler->ReadUpTo({3}), "OK\x03");
+  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  handler->ClearBuffers();
+  EXPECT_EQ(handler->ReadChars(4), "");
+  EXPECT_EQ(device.Connections(), 1);
+  const auto log = Finish(handler);
+  EXPECT_TRUE(ContainsRun(log, {"I:Write:STATUS\x05", "I:Waiting for:\x03,\x06", "I:Read:OK\x03",
+                                "I:Read:rest", "E:Read Timeout:"}))
+      << ::testing::PrintToString(log);
 }
 
 TEST_F(TcpHandlerTest, SilentDeviceEndsEveryReadAtTheTimeout) {
