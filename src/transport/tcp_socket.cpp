@@ -25,7 +25,7 @@ TcpSocket::~TcpSocket() { Close(); }
 bool TcpSocket::Connect(const std::string& aHost, uint16_t aPort, int32_t aTimeoutMs,
                         std::string& aError) {
   Close();
-  if (!platform::StartService(aError)) return false;
+  if (!platform::StartSockets(aError)) return false;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(aTimeoutMs);
   std::vector<platform::tkEndpoint> endpoints;
   if (!platform::Resolve(aHost, aPort, endpoints, aError)) return false;

@@ -27,7 +27,7 @@ struct tkEndpoint {
 enum class tkSendResult { Sent, Stalled, Error };
 
 // Starts the system's socket service when it needs starting; false with aError the reason.
-bool StartService(std::string& aError);
+bool StartSockets(std::string& aError);
 // The addresses of aHost for aPort; false with aError the resolver's reason.
 bool Resolve(const std::string& aHost, uint16_t aPort, std::vector<tkEndpoint>& aEndpoints,
              std::string& aError);

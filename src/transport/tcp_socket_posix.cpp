@@ -35,7 +35,7 @@ int WaitFor(int aSocket, short aEvents, Clock::time_point aDeadline) {
 
 }  // namespace
 
-bool StartService(std::string&) { return true; }
+bool StartSockets(std::string&) { return true; }
 
 bool Resolve(const std::string& aHost, uint16_t aPort, std::vector<tkEndpoint>& aEndpoints,
              std::string& aError) {

@@ -51,7 +51,7 @@ int WaitFor(SOCKET aSocket, tkWait aWait, Clock::time_point aDeadline) {
 
 // Winsock is started once for the process and kept: stopping it when the library unloads
 // would run under the loader lock, where Winsock must not be called.
-bool StartService(std::string& aError) {
+bool StartSockets(std::string& aError) {
   static const int error = [] {
     WSADATA data{};
     return WSAStartup(MAKEWORD(2, 2), &data);
