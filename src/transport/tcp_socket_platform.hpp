@@ -24,6 +24,16 @@ struct tkEndpoint {
   std::string fAddress;
 };
 
+// The resolver's list (addrinfo or ADDRINFOW) as endpoints.
+template <typename TAddressInfo>
+void AddEndpoints(const TAddressInfo* aList, std::vector<tkEndpoint>& aEndpoints) {
+  for (const TAddressInfo* a = aList; a != nullptr; a = a->ai_next) {
+    const char* bytes = reinterpret_cast<const char*>(a->ai_addr);
+    aEndpoints.push_back({a->ai_family, a->ai_socktype, a->ai_protocol,
+                          std::string(bytes, static_cast<size_t>(a->ai_addrlen))});
+  }
+}
+
 enum class tkSendResult { Sent, Stalled, Error };
 
 // Starts the system's socket service when it needs starting; false with aError the reason.

@@ -49,10 +49,7 @@ bool Resolve(const std::string& aHost, uint16_t aPort, std::vector<tkEndpoint>& 
     aError = gai_strerror(resolved);
     return false;
   }
-  for (const addrinfo* a = addresses; a != nullptr; a = a->ai_next) {
-    aEndpoints.push_back({a->ai_family, a->ai_socktype, a->ai_protocol,
-                          std::string(reinterpret_cast<const char*>(a->ai_addr), a->ai_addrlen)});
-  }
+  AddEndpoints(addresses, aEndpoints);
   freeaddrinfo(addresses);
   return true;
 }

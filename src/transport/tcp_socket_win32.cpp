@@ -73,10 +73,7 @@ bool Resolve(const std::string& aHost, uint16_t aPort, std::vector<tkEndpoint>& 
     aError = WinsockErrorText(resolved);
     return false;
   }
-  for (const ADDRINFOW* a = addresses; a != nullptr; a = a->ai_next) {
-    aEndpoints.push_back({a->ai_family, a->ai_socktype, a->ai_protocol,
-                          std::string(reinterpret_cast<const char*>(a->ai_addr), a->ai_addrlen)});
-  }
+  AddEndpoints(addresses, aEndpoints);
   FreeAddrInfoW(addresses);
   return true;
 }
