@@ -85,7 +85,8 @@ int32_t TComPort::Read(char* buffer, int32_t nbytes, uint32_t timeout, int32_t& 
   }
   const uint32_t wait = fCurrentComTimeout == kNoTimeout ? 0 : fCurrentComTimeout;
   ErrorCode = 0;
-  return serial_port::Read(fComHandle, buffer, nbytes, wait, ErrorCode);
+  fLineGone = false;
+  return serial_port::Read(fComHandle, buffer, nbytes, wait, ErrorCode, fLineGone);
 }
 
 bool TComPort::WriteText(const std::string& S) {

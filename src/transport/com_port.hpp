@@ -32,6 +32,9 @@ class TComPort {
   // Bytes read into buffer (0 when none came within timeout ms), or -1 with the line's error
   // code. A timeout of 0 keeps the one handed to the port before.
   int32_t Read(char* buffer, int32_t nbytes, uint32_t timeout, int32_t& ErrorCode);
+  // Whether the last Read failed because the line is gone (hung up, device removed), so
+  // that reading on is of no use; false after a line error that later bytes may follow.
+  bool LineGone() const { return fLineGone; }
   // Whether every byte was written.
   bool WriteText(const std::string& S);
   void SetLineParameters(uint32_t baud, uint8_t data, TStopBits stop, TParity pty);
@@ -60,6 +63,7 @@ class TComPort {
   serial_port::Handle fComHandle = serial_port::kNoHandle;
   bool fIsOpen = false;
   uint32_t fCurrentComTimeout = kNoTimeout;
+  bool fLineGone = false;
 };
 
 }  // namespace nvrp

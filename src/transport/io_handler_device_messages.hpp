@@ -90,6 +90,9 @@ inline constexpr std::string_view kExtendedNames[] = {"OPOS_EFPTR_COVER_OPEN",
                                                       "OPOS_EFPTR_DAY_END_REQUIRED"};
 inline constexpr std::string_view kUnknownName = "UNKNOWN";
 
+inline std::string NotAnOposDate(std::string_view aText) {
+  return "The date the control gave, '" + std::string(aText) + "', is not a date (ddmmyyyyhhnn)";
+}
 inline std::string DeviceNameLine(std::string_view aName) {
   return "DeviceName=" + std::string(aName);
 }

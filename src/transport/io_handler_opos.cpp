@@ -305,8 +305,18 @@ bool kIOHandler_OPOS::GetDate(DateTime& aDate) {
   std::string text;
   const bool result = Call(Tag("GetDate") + "GetDate", [&] { return fOPOS->GetDate(text); });
   Debug(tNV_MessageType::let_info, Tag("GetDate") + "aDate=" + text);
-  if (!result || !ParseOposDate(text, aDate)) aDate = Now();
-  return result;
+  if (!result) {
+    aDate = Now();
+    return false;
+  }
+  // A control that answers no date is a failure: the host's clock is not the device's.
+  if (!ParseOposDate(text, aDate)) {
+    const std::string error = msg::NotAnOposDate(text);
+    Debug(tNV_MessageType::let_error, error);
+    SetCustomError(0, error);
+    return false;
+  }
+  return true;
 }
 
 bool kIOHandler_OPOS::GetData(int32_t aDataItem, int32_t aOptArgs, std::string& aOutput) {

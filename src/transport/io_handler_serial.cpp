@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "base/utf.hpp"
 #include "transport/code_page.hpp"
@@ -16,6 +17,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr uint32_t kByteTimeoutMs = 100;
+// After a line error, so that a line that keeps failing fills the log at this pace at most.
+constexpr auto kLineErrorPause = std::chrono::milliseconds(10);
 constexpr size_t kMaxComDigits = 3;
 
 TParity ComParity(tkParity aParity) {
@@ -110,20 +113,20 @@ kIOHandler_Serial::tkByteRead kIOHandler_Serial::ReadOneByte(char& aByte) {
   if (count < 0) {
     WriteLog(tNV_MessageType::let_error, std::string(msg::kReadErrorTitle),
              std::to_string(errorCode));
+    if (fComPort->LineGone()) return tkByteRead::LineGone;
+    std::this_thread::sleep_for(kLineErrorPause);
     return tkByteRead::LineError;
   }
   return tkByteRead::Nothing;
 }
 
-// A line error ends the read: the line will not recover within the call, and trying again
-// at once would only repeat the error line in the log.
 std::string kIOHandler_Serial::ReadChars(int32_t aCharsNum) {
   const Clock::time_point start = Clock::now();
   std::string bytes;
   while (static_cast<int64_t>(bytes.size()) < aCharsNum && !TimePassed(start, ReadTimeout())) {
     char byte = 0;
     const tkByteRead read = ReadOneByte(byte);
-    if (read == tkByteRead::LineError) break;
+    if (read == tkByteRead::LineGone) break;
     if (read == tkByteRead::Byte) bytes += byte;
   }
   const std::string text = DecodeLatin1(bytes);
@@ -141,7 +144,7 @@ std::string kIOHandler_Serial::ReadUpTo(const std::vector<uint8_t>& aChars) {
   while (!found) {
     char byte = 0;
     const tkByteRead read = ReadOneByte(byte);
-    if (read == tkByteRead::LineError) break;
+    if (read == tkByteRead::LineGone) break;
     if (read == tkByteRead::Byte) {
       bytes += byte;
       found = std::find(aChars.begin(), aChars.end(), static_cast<uint8_t>(byte)) != aChars.end();

@@ -30,6 +30,7 @@ class kIOHandler_Serial : public kIOHandler {
   // Sends the text in the system's ANSI code page.
   bool Write(const std::string& aMessage) override;
   // Both read one byte at a time, 100 ms per attempt, for ReadTimeout milliseconds in all.
+  // A line error is logged and reading goes on; a line that is gone ends the read at once.
   std::string ReadUpTo(const std::vector<uint8_t>& aChars) override;
   std::string ReadChars(int32_t aCharsNum) override;
   // Not offered by this transport: throws nvrp::Exception.
@@ -45,7 +46,7 @@ class kIOHandler_Serial : public kIOHandler {
   static uint32_t ComNumberOf(const std::string& aSerialPort);
 
  private:
-  enum class tkByteRead { Byte, Nothing, LineError };
+  enum class tkByteRead { Byte, Nothing, LineError, LineGone };
   tkByteRead ReadOneByte(char& aByte);
 
   std::unique_ptr<TComPort> fComPort;

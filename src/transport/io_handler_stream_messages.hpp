@@ -28,6 +28,9 @@ inline constexpr std::string_view kReadAllErrorTitle = "ReadAll Unexpected error
 inline constexpr std::string_view kReadAllUnsupported = "ReadAll Unsupported";
 inline constexpr std::string_view kPeerClosed = "Connection closed by the device.";
 inline constexpr std::string_view kNotConnected = "Not connected.";
+inline std::string WriteStalled(int32_t aStallMs) {
+  return "The device took no byte for " + std::to_string(aStallMs) + " ms.";
+}
 // A character the TCP line cannot carry when no code page is set.
 inline constexpr std::string_view kCharacterAbove255 =
     "The text holds a character above 255, which cannot be sent without a code page";

@@ -66,7 +66,8 @@ bool kIOHandler_TCP::EnsureConnected(std::string_view aErrorTitle, std::string& 
 
 bool kIOHandler_TCP::Send(const std::string& aBytes) {
   std::string error;
-  if (EnsureConnected(msg::kConnectErrorTitle, error) && fTCPClient->Send(aBytes, error)) {
+  if (EnsureConnected(msg::kConnectErrorTitle, error) &&
+      fTCPClient->Send(aBytes, WriteStallTimeout(), error)) {
     return true;
   }
   if (fTCPClient->IsOpen())
@@ -96,15 +97,20 @@ bool kIOHandler_TCP::WriteBytes(const std::string& aBytes) {
   return Send(aBytes);
 }
 
+int32_t kIOHandler_TCP::WriteStallTimeout() const {
+  constexpr int32_t kDefaultStallMs = 1000;
+  return ReadTimeout() > 0 ? ReadTimeout() : kDefaultStallMs;
+}
+
 TcpSocket::Clock::time_point kIOHandler_TCP::ReadDeadline() const {
   return TcpSocket::Clock::now() + std::chrono::milliseconds(std::max(ReadTimeout(), 0));
 }
 
 std::string kIOHandler_TCP::ReadChars(int32_t aCharsNum) {
-  const auto deadline = ReadDeadline();
   std::string bytes;
   std::string error;
   if (!EnsureConnected(msg::kReadCharsErrorTitle, error)) return "";
+  const auto deadline = ReadDeadline();
   TcpSocket::tkReadResult result = TcpSocket::tkReadResult::Byte;
   char byte = 0;
   while (static_cast<int64_t>(bytes.size()) < aCharsNum &&
@@ -116,8 +122,7 @@ std::string kIOHandler_TCP::ReadChars(int32_t aCharsNum) {
   if (result == TcpSocket::tkReadResult::Closed || result == TcpSocket::tkReadResult::Error) {
     fTCPClient->Close();
     WriteLog(tNV_MessageType::let_error, std::string(msg::kReadCharsErrorTitle), error);
-  }
-  if (result == TcpSocket::tkReadResult::Byte) {
+  } else if (result == TcpSocket::tkReadResult::Byte) {
     WriteLog(tNV_MessageType::let_info, std::string(msg::kReadTitle), text);
   } else {
     WriteLog(tNV_MessageType::let_error, std::string(msg::kReadTimeoutTitle), text);
@@ -126,11 +131,11 @@ std::string kIOHandler_TCP::ReadChars(int32_t aCharsNum) {
 }
 
 std::string kIOHandler_TCP::ReadUpTo(const std::vector<uint8_t>& aChars) {
-  const auto deadline = ReadDeadline();
   Debug(tNV_MessageType::let_info, WaitingForLine(aChars));
   std::string bytes;
   std::string error;
   if (!EnsureConnected(msg::kReadUpToErrorTitle, error)) return "";
+  const auto deadline = ReadDeadline();
   TcpSocket::tkReadResult result;
   char byte = 0;
   while ((result = fTCPClient->ReadByte(deadline, byte, error)) == TcpSocket::tkReadResult::Byte) {
@@ -154,10 +159,10 @@ std::string kIOHandler_TCP::ReadUpTo(const std::vector<uint8_t>& aChars) {
 }
 
 std::string kIOHandler_TCP::ReadAll() {
-  const auto deadline = ReadDeadline();
   std::string bytes;
   std::string error;
   if (!EnsureConnected(msg::kReadAllErrorTitle, error)) return "";
+  const auto deadline = ReadDeadline();
   TcpSocket::tkReadResult result;
   char byte = 0;
   while ((result = fTCPClient->ReadByte(deadline, byte, error)) == TcpSocket::tkReadResult::Byte) {

@@ -30,10 +30,11 @@ class kIOHandler_TCP : public kIOHandler {
   // False, with the error recorded and nothing sent, when the text cannot be encoded or the
   // device cannot be reached.
   bool Write(const std::string& aMessage) override;
-  // Sends the bytes unchanged.
+  // Sends the bytes unchanged. Writing fails, with the error recorded, when the device takes
+  // no byte for the read time-out (a second when none is set).
   bool WriteBytes(const std::string& aBytes);
-  // Reads within ReadTimeout milliseconds from the start of the call; each byte is the
-  // character of the same code.
+  // Reads within ReadTimeout milliseconds from the moment the connection is there (made by
+  // the read when needed); each byte is the character of the same code.
   std::string ReadUpTo(const std::vector<uint8_t>& aChars) override;
   std::string ReadChars(int32_t aCharsNum) override;
   // Reads until the device closes the connection or the read time-out has passed.
@@ -51,6 +52,7 @@ class kIOHandler_TCP : public kIOHandler {
   // Connects when not connected; false with the error logged under aErrorTitle.
   bool EnsureConnected(std::string_view aErrorTitle, std::string& aError);
   bool Send(const std::string& aBytes);
+  int32_t WriteStallTimeout() const;
   TcpSocket::Clock::time_point ReadDeadline() const;
 
   std::unique_ptr<TcpSocket> fTCPClient;

@@ -40,9 +40,11 @@ tkLineResult SetLineParameters(Handle aHandle, const tkLineParameters& aParamete
 // Total time a Read waits for its first byte, in milliseconds; GetFailed when the line's
 // time-outs cannot be read, SetFailed when they cannot be written.
 tkLineResult SetReadTimeout(Handle aHandle, uint32_t aTimeoutMs);
-// Up to aCount bytes, waiting aTimeoutMs for the first; -1 with the line's error code.
+// Up to aCount bytes, waiting aTimeoutMs for the first; -1 with the line's error code, and
+// aLineGone set when the line will not come back (hung up, device removed) rather than
+// having met an error on the way (parity, framing, overrun, break).
 int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t aTimeoutMs,
-             int32_t& aErrorCode);
+             int32_t& aErrorCode, bool& aLineGone);
 // Bytes written, -1 on failure.
 int64_t Write(Handle aHandle, std::string_view aBytes);
 // Drops unsent and unread bytes in both directions.

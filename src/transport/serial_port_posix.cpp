@@ -79,6 +79,10 @@ tcflag_t ParityFlags(TParity aParity) {
 
 bool IsMissingDevice(int aErrno) { return aErrno == ENOENT || aErrno == ENODEV || aErrno == ENXIO; }
 
+// A terminal whose other side hung up, or a device that was removed, answers reads with these
+// for good.
+bool IsGoneLine(int aErrno) { return aErrno == EIO || aErrno == EBADF || IsMissingDevice(aErrno); }
+
 }  // namespace
 
 std::string DevicePath(uint32_t aComNumber) {
@@ -135,7 +139,7 @@ tkLineResult SetLineParameters(Handle aHandle, const tkLineParameters& aParamete
 tkLineResult SetReadTimeout(Handle, uint32_t) { return tkLineResult::Ok; }
 
 int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t aTimeoutMs,
-             int32_t& aErrorCode) {
+             int32_t& aErrorCode, bool& aLineGone) {
   const int fd = static_cast<int>(aHandle);
   pollfd entry{fd, POLLIN, 0};
   int ready;
@@ -147,10 +151,12 @@ int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t aTimeoutMs,
   if (count > 0) return static_cast<int32_t>(count);
   if (count == 0) {  // readable but empty: the line hung up
     aErrorCode = EIO;
+    aLineGone = true;
     return -1;
   }
   if (errno == EAGAIN || errno == EINTR) return 0;
   aErrorCode = errno;
+  aLineGone = IsGoneLine(errno) || (entry.revents & (POLLHUP | POLLNVAL)) != 0;
   return -1;
 }
 

@@ -104,9 +104,11 @@ tkLineResult SetReadTimeout(Handle aHandle, uint32_t aTimeoutMs) {
 }
 
 // The line's own time-outs (SetReadTimeout) bound the wait, so aTimeoutMs is not used here.
-// A failed read reports the line's error flags, or the system's error code when the line
-// shows none.
-int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t, int32_t& aErrorCode) {
+// A failed read reports the line's error flags (parity, framing, overrun, break: the read was
+// aborted, the line goes on), or the system's error code when the line shows none: the
+// device is gone (unplugged, its handle no longer valid), unless the read was only aborted.
+int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t, int32_t& aErrorCode,
+             bool& aLineGone) {
   DWORD count = 0;
   if (aCount <= 0) return 0;
   if (ReadFile(AsHandle(aHandle), aBuffer, static_cast<DWORD>(aCount), &count, nullptr) != 0) {
@@ -114,8 +116,9 @@ int32_t Read(Handle aHandle, char* aBuffer, int32_t aCount, uint32_t, int32_t& a
   }
   const DWORD systemError = GetLastError();
   DWORD lineErrors = 0;
-  ClearCommError(AsHandle(aHandle), &lineErrors, nullptr);
+  const bool asked = ClearCommError(AsHandle(aHandle), &lineErrors, nullptr) != 0;
   aErrorCode = static_cast<int32_t>(lineErrors != 0 ? lineErrors : systemError);
+  aLineGone = !asked || (lineErrors == 0 && systemError != ERROR_OPERATION_ABORTED);
   return -1;
 }
 

@@ -7,8 +7,8 @@
 
 namespace nvrp {
 
-// A TCP client socket with an input buffer, connect and read time-outs. The operating system's
-// part lives in tcp_socket_<os>.cpp.
+// A TCP client socket with an input buffer, connect, read and write time-outs. The socket
+// calls of each system live in tcp_socket_<os>.cpp (tcp_socket_platform.hpp).
 class TcpSocket {
  public:
   using Clock = std::chrono::steady_clock;
@@ -26,8 +26,9 @@ class TcpSocket {
   void Close();
   bool IsOpen() const;
 
-  // Sends every byte; false with aError set when the connection fails.
-  bool Send(std::string_view aBytes, std::string& aError);
+  // Sends every byte; false with aError set when the connection fails or the line takes no
+  // byte for aStallMs milliseconds.
+  bool Send(std::string_view aBytes, int32_t aStallMs, std::string& aError);
 
   // One byte from the buffer or the line, waiting until aDeadline at most.
   tkReadResult ReadByte(Clock::time_point aDeadline, char& aByte, std::string& aError);

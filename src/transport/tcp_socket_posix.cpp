@@ -9,42 +9,60 @@
 #include <cerrno>
 #include <cstring>
 
-#include "transport/tcp_socket.hpp"
+#include "transport/tcp_socket_platform.hpp"
 
-namespace nvrp {
+// TCP over POSIX sockets: a non-blocking socket, every wait bounded by poll.
+
+namespace nvrp::tcp_socket_platform {
 
 namespace {
 
-constexpr intptr_t kNoSocket = -1;
-constexpr size_t kChunk = 4096;
-
 // Rounded up, so that a wait never ends before the deadline.
-int MillisecondsUntil(TcpSocket::Clock::time_point aDeadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(aDeadline - TcpSocket::Clock::now()).count();
+int MillisecondsUntil(Clock::time_point aDeadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(aDeadline - Clock::now()).count();
   return left <= 0 ? 0 : static_cast<int>(left);
 }
 
 // Waits for the events on the socket until the deadline: 1 ready, 0 timed out, -1 error.
-int WaitFor(int aSocket, short aEvents, TcpSocket::Clock::time_point aDeadline) {
+int WaitFor(int aSocket, short aEvents, Clock::time_point aDeadline) {
   while (true) {
     pollfd entry{aSocket, aEvents, 0};
     const int ready = poll(&entry, 1, MillisecondsUntil(aDeadline));
-    if (ready == 0 && TcpSocket::Clock::now() < aDeadline) continue;
+    if (ready == 0 && Clock::now() < aDeadline) continue;
     if (ready >= 0 || errno != EINTR) return ready;
   }
 }
 
-// A non-blocking connect to one address, finished within the deadline.
-int ConnectOne(const addrinfo& aAddress, TcpSocket::Clock::time_point aDeadline, int& aError) {
-  const int fd =
-      socket(aAddress.ai_family, aAddress.ai_socktype | SOCK_CLOEXEC, aAddress.ai_protocol);
+}  // namespace
+
+bool StartSockets(std::string&) { return true; }
+
+bool Resolve(const std::string& aHost, uint16_t aPort, std::vector<tkEndpoint>& aEndpoints,
+             std::string& aError) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* addresses = nullptr;
+  const int resolved =
+      getaddrinfo(aHost.c_str(), std::to_string(aPort).c_str(), &hints, &addresses);
+  if (resolved != 0) {
+    aError = gai_strerror(resolved);
+    return false;
+  }
+  AddEndpoints(addresses, aEndpoints);
+  freeaddrinfo(addresses);
+  return true;
+}
+
+intptr_t ConnectOne(const tkEndpoint& aEndpoint, Clock::time_point aDeadline, int& aError) {
+  const int fd = socket(aEndpoint.fFamily, aEndpoint.fType | SOCK_CLOEXEC, aEndpoint.fProtocol);
   if (fd < 0) {
     aError = errno;
-    return -1;
+    return kNoSocket;
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  int result = connect(fd, aAddress.ai_addr, aAddress.ai_addrlen);
+  int result = connect(fd, reinterpret_cast<const sockaddr*>(aEndpoint.fAddress.data()),
+                       static_cast<socklen_t>(aEndpoint.fAddress.size()));
   if (result != 0 && errno == EINPROGRESS) {
     const int ready = WaitFor(fd, POLLOUT, aDeadline);
     int soError = ETIMEDOUT;
@@ -56,104 +74,62 @@ int ConnectOne(const addrinfo& aAddress, TcpSocket::Clock::time_point aDeadline,
   if (result != 0) {
     aError = errno;
     close(fd);
-    return -1;
+    return kNoSocket;
   }
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   return fd;
 }
 
-}  // namespace
+int TimedOutCode() { return ETIMEDOUT; }
 
-TcpSocket::TcpSocket() : fSocket(kNoSocket) {}
+std::string ErrorText(int aCode) { return std::strerror(aCode); }
 
-TcpSocket::~TcpSocket() { Close(); }
+void CloseSocket(intptr_t aSocket) { close(static_cast<int>(aSocket)); }
 
-bool TcpSocket::Connect(const std::string& aHost, uint16_t aPort, int32_t aTimeoutMs,
-                        std::string& aError) {
-  Close();
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(aTimeoutMs);
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* addresses = nullptr;
-  const int resolved =
-      getaddrinfo(aHost.c_str(), std::to_string(aPort).c_str(), &hints, &addresses);
-  if (resolved != 0) {
-    aError = gai_strerror(resolved);
-    return false;
-  }
-  int error = ETIMEDOUT;
-  for (const addrinfo* a = addresses; a != nullptr && fSocket == kNoSocket; a = a->ai_next) {
-    const int fd = ConnectOne(*a, deadline, error);
-    if (fd >= 0) fSocket = fd;
-  }
-  freeaddrinfo(addresses);
-  if (fSocket == kNoSocket) aError = error == ETIMEDOUT ? "" : std::strerror(error);
-  return fSocket != kNoSocket;
-}
-
-void TcpSocket::Close() {
-  if (fSocket != kNoSocket) close(static_cast<int>(fSocket));
-  fSocket = kNoSocket;
-  fBuffer.clear();
-  fBufferPos = 0;
-}
-
-bool TcpSocket::IsOpen() const { return fSocket != kNoSocket; }
-
-bool TcpSocket::Send(std::string_view aBytes, std::string& aError) {
-  const int fd = static_cast<int>(fSocket);
-  while (!aBytes.empty()) {
+tkSendResult SendSome(intptr_t aSocket, std::string_view aBytes, Clock::time_point aDeadline,
+                      size_t& aSent, std::string& aError) {
+  const int fd = static_cast<int>(aSocket);
+  while (true) {
     const ssize_t sent = send(fd, aBytes.data(), aBytes.size(), MSG_NOSIGNAL);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent < 0 && errno == EAGAIN) {
-      WaitFor(fd, POLLOUT, Clock::now() + std::chrono::seconds(1));
-      continue;
+    if (sent >= 0) {
+      aSent = static_cast<size_t>(sent);
+      return tkSendResult::Sent;
     }
-    if (sent < 0) {
-      aError = std::strerror(errno);
-      return false;
-    }
-    aBytes.remove_prefix(static_cast<size_t>(sent));
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) break;
+    const int ready = WaitFor(fd, POLLOUT, aDeadline);
+    if (ready == 0) return tkSendResult::Stalled;
+    if (ready < 0) break;
   }
-  return true;
+  aError = std::strerror(errno);
+  return tkSendResult::Error;
 }
 
-TcpSocket::tkReadResult TcpSocket::Fill(Clock::time_point aDeadline, std::string& aError) {
-  const int fd = static_cast<int>(fSocket);
+TcpSocket::tkReadResult Receive(intptr_t aSocket, char* aBuffer, size_t aSize,
+                                Clock::time_point aDeadline, size_t& aReceived,
+                                std::string& aError) {
+  const int fd = static_cast<int>(aSocket);
   const int ready = WaitFor(fd, POLLIN, aDeadline);
-  if (ready == 0) return tkReadResult::Timeout;
-  char chunk[kChunk];
-  const ssize_t received = ready < 0 ? -1 : recv(fd, chunk, sizeof chunk, 0);
-  if (received == 0) return tkReadResult::Closed;
+  if (ready == 0) return TcpSocket::tkReadResult::Timeout;
+  const ssize_t received = ready < 0 ? -1 : recv(fd, aBuffer, aSize, 0);
+  if (received == 0) return TcpSocket::tkReadResult::Closed;
   if (received < 0) {
-    if (errno == EAGAIN || errno == EINTR) return tkReadResult::Timeout;
+    if (errno == EAGAIN || errno == EINTR) return TcpSocket::tkReadResult::Timeout;
     aError = std::strerror(errno);
-    return tkReadResult::Error;
+    return TcpSocket::tkReadResult::Error;
   }
-  fBuffer.assign(chunk, static_cast<size_t>(received));
-  fBufferPos = 0;
-  return tkReadResult::Byte;
+  aReceived = static_cast<size_t>(received);
+  return TcpSocket::tkReadResult::Byte;
 }
 
-bool TcpSocket::HasInput() {
-  if (fBufferPos < fBuffer.size()) return true;
-  if (fSocket == kNoSocket) return false;
+bool InputWaiting(intptr_t aSocket) {
   char probe;
-  const ssize_t peeked = recv(static_cast<int>(fSocket), &probe, 1, MSG_PEEK | MSG_DONTWAIT);
-  return peeked > 0;
+  return recv(static_cast<int>(aSocket), &probe, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
 }
 
-void TcpSocket::DiscardInput() {
-  fBuffer.clear();
-  fBufferPos = 0;
-  if (fSocket == kNoSocket) return;
-  char chunk[kChunk];
-  constexpr int kMaxChunks = 256;  // a flooding peer must not keep us here
-  for (int i = 0; i < kMaxChunks; ++i) {
-    if (recv(static_cast<int>(fSocket), chunk, sizeof chunk, MSG_DONTWAIT) <= 0) return;
-  }
+bool ReceiveWaiting(intptr_t aSocket, char* aBuffer, size_t aSize) {
+  return recv(static_cast<int>(aSocket), aBuffer, aSize, MSG_DONTWAIT) > 0;
 }
 
-}  // namespace nvrp
+}  // namespace nvrp::tcp_socket_platform

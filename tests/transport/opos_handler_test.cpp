@@ -352,6 +352,33 @@ TEST_F(OposHandlerTest, ReadsGiveTheControlsValues) {
   EXPECT_TRUE(ContainsRun(log, {"I:[SetDate]->SetDate('250320241530')"}));
 }
 
+// A control that succeeds with text that is no date: a failure naming the text, and the
+// date asked for is left alone rather than taken from this computer's clock.
+TEST_F(OposHandlerTest, DateTextThatIsNoDateIsAnError) {
+  auto handler = Handler();
+  for (const std::string text : {"", "garbage", "2503202415", "25032024 530", "310220241530",
+                                 "251320241530", "250320242460"}) {
+    SCOPED_TRACE(text);
+    fScript.date = text;
+    DateTime date = 12.5;
+    EXPECT_FALSE(handler->GetDate(date));
+    EXPECT_EQ(date, 12.5);
+    EXPECT_TRUE(handler->ErrorFound());
+    EXPECT_EQ(handler->ErrorMessage(),
+              "The date the control gave, '" + text + "', is not a date (ddmmyyyyhhnn)");
+  }
+  fScript.date = "010120250000";
+  DateTime date = 0;
+  EXPECT_TRUE(handler->GetDate(date));
+  EXPECT_FALSE(handler->ErrorFound());
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", date), "2025-01-01 00:00");
+  const auto log = Finish(handler);
+  EXPECT_TRUE(ContainsRun(log, {"I:[GetDate]->aDate=garbage",
+                                "E:The date the control gave, 'garbage', is not a date "
+                                "(ddmmyyyyhhnn)"}))
+      << ::testing::PrintToString(log);
+}
+
 TEST_F(OposHandlerTest, ByteStreamOperationsAreUnsupported) {
   auto handler = Handler();
   const struct {

@@ -1,19 +1,17 @@
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
+#include <chrono>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/test_socket.hpp"
 #include "transport/io_handler_tcp.hpp"
 #include "transport_log.hpp"
+
+// The TCP handler against a device on a loopback port, on both systems.
 
 namespace nvrp {
 namespace {
@@ -22,120 +20,57 @@ using testing::ContainsRun;
 using testing::ElapsedMs;
 using testing::kTimeoutMarginMs;
 using testing::LogEntries;
-
-// A device on a loopback port. Each accepted connection is served by aBehaviour on the
-// server's thread; the bytes the device received are kept.
-class LoopbackDevice {
- public:
-  using Behaviour = std::function<void(int aClient, LoopbackDevice& aDevice)>;
-
-  explicit LoopbackDevice(Behaviour aBehaviour) : fBehaviour(std::move(aBehaviour)) {
-    fListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fListener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fListener, 4);
-    socklen_t length = sizeof address;
-    getsockname(fListener, reinterpret_cast<sockaddr*>(&address), &length);
-    fPort = ntohs(address.sin_port);
-    fThread = std::thread([this] { Serve(); });
-  }
-  ~LoopbackDevice() {
-    fStop = true;
-    fThread.join();
-    close(fListener);
-  }
-
-  uint16_t Port() const { return fPort; }
-  bool Stopping() const { return fStop; }
-  int Connections() const { return fConnections; }
-  std::string Received() {
-    std::lock_guard lock(fMutex);
-    return fReceived;
-  }
-  // Reads what the client sent until aCount bytes are in or the client went quiet.
-  std::string ReceiveFrom(int aClient, size_t aCount) {
-    std::string bytes;
-    while (bytes.size() < aCount && !fStop) {
-      pollfd entry{aClient, POLLIN, 0};
-      if (poll(&entry, 1, 2000) <= 0) break;
-      char chunk[256];
-      const ssize_t count = recv(aClient, chunk, sizeof chunk, 0);
-      if (count <= 0) break;
-      bytes.append(chunk, static_cast<size_t>(count));
-    }
-    std::lock_guard lock(fMutex);
-    fReceived += bytes;
-    return bytes;
-  }
-  // Waits until the client closes its side (or the server stops).
-  void WaitForClose(int aClient) {
-    while (!fStop) {
-      pollfd entry{aClient, POLLIN, 0};
-      if (poll(&entry, 1, 50) > 0) {
-        char chunk[256];
-        const ssize_t count = recv(aClient, chunk, sizeof chunk, 0);
-        if (count <= 0) return;
-        std::lock_guard lock(fMutex);
-        fReceived.append(chunk, static_cast<size_t>(count));
-      }
-    }
-  }
-
- private:
-  void Serve() {
-    while (!fStop) {
-      pollfd entry{fListener, POLLIN, 0};
-      if (poll(&entry, 1, 50) <= 0) continue;
-      const int client = accept4(fListener, nullptr, nullptr, SOCK_CLOEXEC);
-      if (client < 0) continue;
-      ++fConnections;
-      fBehaviour(client, *this);
-      close(client);
-    }
-  }
-
-  Behaviour fBehaviour;
-  int fListener = -1;
-  uint16_t fPort = 0;
-  std::atomic<bool> fStop{false};
-  std::atomic<int> fConnections{0};
-  std::mutex fMutex;
-  std::string fReceived;
-  std::thread fThread;
-};
-
-void SendAll(int aClient, const std::string& aBytes) {
-  send(aClient, aBytes.data(), aBytes.size(), MSG_NOSIGNAL);
-}
+using testing::LoopbackDevice;
+using testing::SocketHandle;
+namespace test_socket = testing::test_socket;
 
 // Answers "OK" + ETX to every request ending in ENQ.
-void Answering(int aClient, LoopbackDevice& aDevice) {
+void Answering(SocketHandle aClient, LoopbackDevice& aDevice) {
   while (!aDevice.Stopping()) {
-    const std::string request = aDevice.ReceiveFrom(aClient, 1);
+    const std::string request = aDevice.ReceiveUpTo(aClient, '\x05');
     if (request.empty()) return;
-    if (request.back() == '\x05') SendAll(aClient, "OK\x03");
+    if (request.back() == '\x05') LoopbackDevice::SendAll(aClient, "OK\x03");
   }
 }
 
-void Silent(int aClient, LoopbackDevice& aDevice) { aDevice.WaitForClose(aClient); }
+// Answers "OK" ETX and then "rest" to a command ended by ENQ.
+void AnsweringWithRest(SocketHandle aClient, LoopbackDevice& aDevice) {
+  while (!aDevice.Stopping()) {
+    if (aDevice.ReceiveUpTo(aClient, '\x05').empty()) return;
+    LoopbackDevice::SendAll(aClient, "OK\x03rest");
+  }
+}
+
+void Silent(SocketHandle aClient, LoopbackDevice& aDevice) { aDevice.WaitForClose(aClient); }
 
 // Sends two bytes and hangs up.
-void ClosingMidRead(int aClient, LoopbackDevice&) { SendAll(aClient, "AB"); }
+void ClosingMidRead(SocketHandle aClient, LoopbackDevice&) {
+  LoopbackDevice::SendAll(aClient, "AB");
+}
 
 // Sends unwanted bytes until the client goes away.
-void Flooding(int aClient, LoopbackDevice& aDevice) {
+void Flooding(SocketHandle aClient, LoopbackDevice& aDevice) {
   const std::string chunk(512, 'x');
   while (!aDevice.Stopping()) {
-    pollfd entry{aClient, POLLOUT, 0};
-    if (poll(&entry, 1, 50) <= 0) continue;
-    if (send(aClient, chunk.data(), chunk.size(), MSG_NOSIGNAL) < 0) return;
+    if (!test_socket::Ready(aClient, true, 50)) continue;
+    if (test_socket::Send(aClient, chunk) <= 0) return;
   }
 }
 
 // Accepts and sends nothing; closes once the client did.
-void AcceptOnly(int aClient, LoopbackDevice& aDevice) { aDevice.WaitForClose(aClient); }
+void AcceptOnly(SocketHandle aClient, LoopbackDevice& aDevice) { aDevice.WaitForClose(aClient); }
+
+// Accepts and never reads, so that the line fills up.
+void NeverReading(SocketHandle, LoopbackDevice& aDevice) {
+  while (!aDevice.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+// Answers "A" a moment after the connection came.
+void AnsweringLate(SocketHandle aClient, LoopbackDevice& aDevice) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  LoopbackDevice::SendAll(aClient, "A\x03");
+  aDevice.WaitForClose(aClient);
+}
 
 class TcpHandlerTest : public testing::TransportLogTest {
  protected:
@@ -179,32 +114,14 @@ TEST_F(TcpHandlerTest, ConnectProvesTheDeviceIsReachableAndLeavesTheSocketClosed
   EXPECT_EQ(device.Connections(), 1);
 }
 
-// A listener that accepts nothing and has no room left in its queue: the system drops further
-// connection requests, so connecting can only end by its time-out.
 TEST_F(TcpHandlerTest, DeviceThatNeverCompletesTheConnectionIsAConnectTimeout) {
-  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  listen(listener, 0);
-  socklen_t length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  std::vector<int> queued;
-  for (int i = 0; i < 8; ++i) {
-    queued.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-    connect(queued.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-
-  auto handler = Handler(ntohs(address.sin_port), 1000, 500);
+  LoopbackDevice device(AcceptOnly, {.fSilent = true});
+  auto handler = Handler(device.Port(), 1000, 500);
   bool connected = true;
   const int64_t elapsed = ElapsedMs([&] { connected = handler->Connect(); });
   EXPECT_FALSE(connected);
   EXPECT_GE(elapsed, 500);
   EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
-  for (const int fd : queued) close(fd);
-  close(listener);
   const auto log = Finish(handler);
   EXPECT_NE(std::find(log.begin(), log.end(), "E:Connect Timeout:"), log.end())
       << ::testing::PrintToString(log);
@@ -217,9 +134,22 @@ TEST_F(TcpHandlerTest, ConnectToNoListenerLogsTheError) {
     port = gone.Port();
   }
   auto handler = Handler(port);
+  bool connected = true;
+  EXPECT_LT(ElapsedMs([&] { connected = handler->Connect(); }), 2000)
+      << "a refusal is not a time-out";
+  EXPECT_FALSE(connected);
+  const auto log = Finish(handler);
+  EXPECT_EQ(log[log.size() - 2], "E:Connect Error:" + test_socket::RefusedReason());
+}
+
+TEST_F(TcpHandlerTest, UnknownHostIsAConnectError) {
+  kConnection connection;
+  connection.SetAddress("no-such-host.invalid");
+  connection.SetPort(80);
+  auto handler = std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
   EXPECT_FALSE(handler->Connect());
   const auto log = Finish(handler);
-  EXPECT_EQ(log[log.size() - 2], "E:Connect Error:Connection refused");
+  EXPECT_EQ(log[log.size() - 2].rfind("E:Connect Error:", 0), 0u) << ::testing::PrintToString(log);
 }
 
 TEST_F(TcpHandlerTest, AnsweringDeviceReadUpToTheWantedCharacter) {
@@ -242,6 +172,38 @@ TEST_F(TcpHandlerTest, AnsweringDeviceReadUpToTheWantedCharacter) {
                                 "I:Waiting for:\x03,\x06 [03,06]", "I:Read:OK\x03 [4f 4b 03]"}))
       << ::testing::PrintToString(log);
   EXPECT_EQ(device.Received(), "STATUS\x05STATUS\x05");
+}
+
+TEST_F(TcpHandlerTest, ExchangeKeepsWhatFollowsTheWantedByteForTheNextRead) {
+  LoopbackDevice device(AnsweringWithRest);
+  auto handler = Handler(device.Port(), 500);
+  EXPECT_TRUE(handler->Write("STATUS\x05"));
+  EXPECT_EQ(handler->ReadUpTo({3, 6}), "OK\x03");
+  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(handler->InputBufferContainsData());
+  EXPECT_EQ(handler->ReadChars(4), "rest");
+
+  std::string late;
+  const int64_t elapsed = ElapsedMs([&] { late = handler->ReadChars(1); });
+  EXPECT_EQ(late, "");
+  EXPECT_GE(elapsed, 500);
+  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
+
+  // A second command on the same connection; its rest is discarded.
+  EXPECT_TRUE(handler->Write("AGAIN\x05"));
+  EXPECT_EQ(handler->ReadUpTo({3}), "OK\x03");
+  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  handler->ClearBuffers();
+  EXPECT_EQ(handler->ReadChars(4), "");
+  EXPECT_EQ(device.Connections(), 1);
+  const auto log = Finish(handler);
+  EXPECT_TRUE(ContainsRun(log, {"I:Write:STATUS\x05", "I:Waiting for:\x03,\x06", "I:Read:OK\x03",
+                                "I:Read:rest", "E:Read Timeout:"}))
+      << ::testing::PrintToString(log);
 }
 
 TEST_F(TcpHandlerTest, SilentDeviceEndsEveryReadAtTheTimeout) {
@@ -276,8 +238,9 @@ TEST_F(TcpHandlerTest, DeviceClosingMidReadGivesWhatArrived) {
   EXPECT_FALSE(handler->Connected());
 
   const auto log = Finish(handler);
+  // One failure, one line: the close ends ReadChars without a time-out line after it.
   EXPECT_TRUE(ContainsRun(
-      log, {"E:ReadChars Unexpected error:Connection closed by the device.", "E:Read Timeout:AB"}))
+      log, {"E:ReadChars Unexpected error:Connection closed by the device.", "I:Waiting for:\x03"}))
       << ::testing::PrintToString(log);
   EXPECT_TRUE(ContainsRun(
       log, {"I:Waiting for:\x03", "E:ReadUpTo Unexpected error:Connection closed by the device."}))
@@ -361,10 +324,68 @@ TEST_F(TcpHandlerTest, WriteToNoListenerFailsWithTheReason) {
   }
   auto handler = Handler(port);
   EXPECT_FALSE(handler->Write("X"));
-  EXPECT_EQ(handler->ErrorMessage(), "Connection refused");
+  EXPECT_EQ(handler->ErrorMessage(), test_socket::RefusedReason());
   EXPECT_EQ(handler->ReadAll(), "");
   const auto log = Finish(handler);
-  EXPECT_TRUE(ContainsRun(log, {"E:ReadAll Unexpected error:Connection refused"}));
+  EXPECT_TRUE(ContainsRun(log, {"E:ReadAll Unexpected error:" + test_socket::RefusedReason()}));
+}
+
+// A device that accepts and never reads, with a small receive buffer: once the buffers of the
+// line are full, a write gives up after the read time-out (a second when none is set) with
+// no byte moving, instead of holding the caller.
+TEST_F(TcpHandlerTest, WriteToADeviceThatNeverReadsEndsAtTheTimeout) {
+  // More than the system's largest send buffer and the device's receive buffer hold.
+  const std::string block(6 << 20, 'x');
+  const struct {
+    int32_t readTimeout;
+    bool bytes;
+    int32_t stallMs;
+  } cases[] = {{300, false, 300}, {0, true, 1000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.readTimeout);
+    LoopbackDevice device(NeverReading, {.fReceiveBuffer = 4096});
+    auto handler = Handler(device.Port(), c.readTimeout);
+    bool written = true;
+    const int64_t elapsed =
+        ElapsedMs([&] { written = c.bytes ? handler->WriteBytes(block) : handler->Write(block); });
+    const std::string stalled = "The device took no byte for " + std::to_string(c.stallMs) + " ms.";
+    EXPECT_FALSE(written);
+    EXPECT_GE(elapsed, c.stallMs);
+    // Encoding and logging the block and filling the line's buffers come on top (seconds on
+    // a loaded machine with the sanitizers); without the time-out the write never ends.
+    EXPECT_LT(elapsed, c.stallMs + 5 * kTimeoutMarginMs);
+    EXPECT_TRUE(handler->ErrorFound());
+    EXPECT_EQ(handler->ErrorMessage(), stalled);
+    EXPECT_FALSE(handler->Connected());
+    const auto log = Finish(handler);
+    EXPECT_EQ(log[log.size() - 2], "E:Write Error:" + stalled);
+  }
+}
+
+// A connection that takes longer than the read time-out to come (the device's queue is full
+// at first, so the first request is dropped and sent again): the read time-out starts once
+// the connection is there, so the answer that follows it is read.
+TEST_F(TcpHandlerTest, ReadTimeoutStartsOnceTheConnectionIsMade) {
+  constexpr int32_t kReadTimeout = 500;
+  const std::function<std::string(kIOHandler_TCP&)> reads[] = {
+      [](kIOHandler_TCP& aHandler) { return aHandler.ReadChars(2); },
+      [](kIOHandler_TCP& aHandler) { return aHandler.ReadUpTo({3}); },
+      [](kIOHandler_TCP& aHandler) { return aHandler.ReadAll(); },
+  };
+  for (size_t i = 0; i < std::size(reads); ++i) {
+    SCOPED_TRACE(i);
+    LoopbackDevice device(AnsweringLate, {.fSilent = true});
+    auto handler = Handler(device.Port(), kReadTimeout, 5000);
+    std::thread opening([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      device.StartAnswering();
+    });
+    std::string text;
+    const int64_t elapsed = ElapsedMs([&] { text = reads[i](*handler); });
+    opening.join();
+    EXPECT_EQ(text, "A\x03");
+    EXPECT_GT(elapsed, kReadTimeout) << "the connection came too soon to show the fault";
+  }
 }
 
 }  // namespace

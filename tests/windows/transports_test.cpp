@@ -1,12 +1,9 @@
-// The Windows transports under Wine: TCP over Winsock against a listening socket in the test,
-// serial lines over the communications API (a pseudo-terminal on the Linux side when
-// scripts/windows.sh provides one as NVRP_WINE_ECHO_COM), the print spooler (a private CUPS
-// queue when the script provides one as NVRP_WINE_PRINTER), the OPOS control over COM with
-// no control registered and with the test's own, and the exported OPEN with such
-// connections.
-
-#include <winsock2.h>
-#include <ws2tcpip.h>
+// The Windows transports under Wine: serial lines over the communications API (a
+// pseudo-terminal on the Linux side when scripts/windows.sh provides one as
+// NVRP_WINE_ECHO_COM), the print spooler (a private CUPS queue when the script provides one
+// as NVRP_WINE_PRINTER), the OPOS control over COM with no control registered and with the
+// test's own, and the exported OPEN with such connections. TCP over Winsock is tested with
+// the Linux sockets, by tests/transport/tcp_handler_test.cpp in the transport suite.
 
 #include <windows.h>
 
@@ -16,14 +13,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "base/nv_exception.hpp"
 #include "base/text_raster.hpp"
@@ -33,7 +28,6 @@
 #include "transport/io_handler_opos.hpp"
 #include "transport/io_handler_serial.hpp"
 #include "transport/io_handler_spool.hpp"
-#include "transport/io_handler_tcp.hpp"
 #include "transport/print_spooler.hpp"
 #include "transport/transport_log.hpp"
 
@@ -56,103 +50,6 @@ std::string Narrow(const wchar_t* aText, size_t aLength) {
   return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(aText), aLength));
 }
 
-// Winsock for the test's own listening sockets.
-class WinsockEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    WSADATA data{};
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-  }
-  void TearDown() override { WSACleanup(); }
-};
-[[maybe_unused]] const auto* const kWinsock =
-    ::testing::AddGlobalTestEnvironment(new WinsockEnvironment);
-
-// A device on a loopback port, served on its own thread one connection at a time.
-class WinsockDevice {
- public:
-  using Behaviour = std::function<void(SOCKET aClient, WinsockDevice& aDevice)>;
-
-  explicit WinsockDevice(Behaviour aBehaviour) : fBehaviour(std::move(aBehaviour)) {
-    fListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fListener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fListener, 4);
-    int length = sizeof address;
-    getsockname(fListener, reinterpret_cast<sockaddr*>(&address), &length);
-    fPort = ntohs(address.sin_port);
-    fThread = std::thread([this] { Serve(); });
-  }
-  ~WinsockDevice() {
-    fStop = true;
-    fThread.join();
-    closesocket(fListener);
-  }
-
-  uint16_t Port() const { return fPort; }
-  int Connections() const { return fConnections; }
-  bool Stopping() const { return fStop; }
-  // Waits up to aMs for the socket to become readable.
-  static bool Readable(SOCKET aSocket, int aMs) {
-    fd_set ready;
-    FD_ZERO(&ready);
-    FD_SET(aSocket, &ready);
-    timeval wait{aMs / 1000, (aMs % 1000) * 1000};
-    return select(0, &ready, nullptr, nullptr, &wait) > 0;
-  }
-  // Reads until aEnd arrived, the client went quiet for two seconds or closed.
-  static std::string ReceiveUpTo(SOCKET aClient, char aEnd) {
-    std::string bytes;
-    while (bytes.find(aEnd) == std::string::npos && Readable(aClient, 2000)) {
-      char chunk[256];
-      const int count = recv(aClient, chunk, sizeof chunk, 0);
-      if (count <= 0) break;
-      bytes.append(chunk, static_cast<size_t>(count));
-    }
-    return bytes;
-  }
-  // Holds the connection until the client closes it or the device stops.
-  void WaitForClose(SOCKET aClient) const {
-    while (!fStop) {
-      char chunk[256];
-      if (Readable(aClient, 50) && recv(aClient, chunk, sizeof chunk, 0) <= 0) return;
-    }
-  }
-
- private:
-  void Serve() {
-    while (!fStop) {
-      if (!Readable(fListener, 50)) continue;
-      const SOCKET client = accept(fListener, nullptr, nullptr);
-      if (client == INVALID_SOCKET) continue;
-      ++fConnections;
-      fBehaviour(client, *this);
-      closesocket(client);
-    }
-  }
-
-  Behaviour fBehaviour;
-  SOCKET fListener = INVALID_SOCKET;
-  uint16_t fPort = 0;
-  std::atomic<bool> fStop{false};
-  std::atomic<int> fConnections{0};
-  std::thread fThread;
-};
-
-void AcceptOnly(SOCKET aClient, WinsockDevice& aDevice) { aDevice.WaitForClose(aClient); }
-
-// Answers "OK" ETX and then "rest" to a command ended by ENQ, then stays quiet.
-void Answering(SOCKET aClient, WinsockDevice& aDevice) {
-  while (!aDevice.Stopping()) {
-    const std::string command = WinsockDevice::ReceiveUpTo(aClient, '\x05');
-    if (command.empty()) return;
-    const std::string answer = "OK\x03rest";
-    send(aClient, answer.data(), static_cast<int>(answer.size()), 0);
-  }
-}
-
 class WineTransportTest : public testing::TransportLogTest {
  protected:
   template <typename THandler>
@@ -162,121 +59,6 @@ class WineTransportTest : public testing::TransportLogTest {
     return LogEntries(file);
   }
 };
-
-class WineTcp : public WineTransportTest {
- protected:
-  std::unique_ptr<kIOHandler_TCP> Handler(uint16_t aPort, int32_t aReadTimeout = 1000,
-                                          int32_t aConnectTimeout = 2000) {
-    kConnection connection;
-    connection.SetConnectionType(tkConnectionType::TCP);
-    connection.SetAddress("127.0.0.1");
-    connection.SetPort(aPort);
-    connection.SetConnectTimeOut(aConnectTimeout);
-    connection.SetReadTimeOut(aReadTimeout);
-    return std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
-  }
-};
-
-TEST_F(WineTcp, ConnectProvesTheDeviceIsReachableAndLeavesTheSocketClosed) {
-  WinsockDevice device(AcceptOnly);
-  auto handler = Handler(device.Port());
-  EXPECT_TRUE(handler->Connect());
-  EXPECT_FALSE(handler->Connected());
-  for (int i = 0; i < 100 && device.Connections() == 0; ++i) Sleep(20);
-  EXPECT_EQ(device.Connections(), 1);
-}
-
-TEST_F(WineTcp, ExchangeReadsUpToTheWantedByteAndTimesOutOnAQuietLine) {
-  WinsockDevice device(Answering);
-  auto handler = Handler(device.Port(), 500);
-  EXPECT_TRUE(handler->Write("STATUS\x05"));
-  EXPECT_EQ(handler->ReadUpTo({3, 6}), "OK\x03");
-  for (int i = 0; i < 100 && !handler->InputBufferContainsData(); ++i) Sleep(10);
-  EXPECT_TRUE(handler->InputBufferContainsData());
-  EXPECT_EQ(handler->ReadChars(4), "rest");
-
-  std::string late;
-  const int64_t elapsed = ElapsedMs([&] { late = handler->ReadChars(1); });
-  EXPECT_EQ(late, "");
-  EXPECT_GE(elapsed, 500);
-  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
-
-  // A second command on the same connection after the discarded rest.
-  EXPECT_TRUE(handler->Write("AGAIN\x05"));
-  EXPECT_EQ(handler->ReadUpTo({3}), "OK\x03");
-  handler->ClearBuffers();
-  EXPECT_EQ(handler->ReadChars(4), "");
-  EXPECT_EQ(device.Connections(), 1);
-  const auto log = Finish(handler);
-  EXPECT_TRUE(ContainsRun(log, {"I:Write:STATUS\x05", "I:Waiting for:\x03,\x06", "I:Read:OK\x03",
-                                "I:Read:rest", "E:Read Timeout:"}))
-      << ::testing::PrintToString(log);
-}
-
-TEST_F(WineTcp, RefusedPortIsAConnectErrorWithTheSystemsReason) {
-  uint16_t port = 0;
-  {
-    WinsockDevice gone(AcceptOnly);
-    port = gone.Port();
-  }
-  auto handler = Handler(port);
-  bool connected = true;
-  const int64_t elapsed = ElapsedMs([&] { connected = handler->Connect(); });
-  EXPECT_FALSE(connected);
-  EXPECT_LT(elapsed, 2000) << "a refusal is not a time-out";
-  EXPECT_FALSE(handler->Write("X"));
-  EXPECT_TRUE(handler->ErrorFound());
-  const auto log = Finish(handler);
-  ASSERT_GE(log.size(), 2u);
-  bool named = false;
-  for (const std::string& entry : log) {
-    named = named || (entry.rfind("E:Connect Error:", 0) == 0 && entry.size() > 16);
-  }
-  EXPECT_TRUE(named) << ::testing::PrintToString(log);
-}
-
-// A listener that accepts nothing and has no room left in its queue: the system drops further
-// connection requests, so connecting can only end by its time-out.
-TEST_F(WineTcp, DeviceThatNeverCompletesTheConnectionIsAConnectTimeout) {
-  const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  listen(listener, 0);
-  int length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  std::vector<SOCKET> queued;
-  for (int i = 0; i < 8; ++i) {
-    queued.push_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-    u_long nonBlocking = 1;
-    ioctlsocket(queued.back(), FIONBIO, &nonBlocking);
-    connect(queued.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-  }
-  Sleep(200);
-
-  auto handler = Handler(ntohs(address.sin_port), 1000, 500);
-  bool connected = true;
-  const int64_t elapsed = ElapsedMs([&] { connected = handler->Connect(); });
-  EXPECT_FALSE(connected);
-  EXPECT_GE(elapsed, 500);
-  EXPECT_LT(elapsed, 500 + kTimeoutMarginMs);
-  for (const SOCKET s : queued) closesocket(s);
-  closesocket(listener);
-  const auto log = Finish(handler);
-  EXPECT_THAT(log, ::testing::Contains("E:Connect Timeout:")) << ::testing::PrintToString(log);
-}
-
-TEST_F(WineTcp, UnknownHostIsAConnectError) {
-  kConnection connection;
-  connection.SetAddress("no-such-host.invalid");
-  connection.SetPort(80);
-  auto handler = std::make_unique<kIOHandler_TCP>(&connection, fDirectory, kLogName);
-  EXPECT_FALSE(handler->Connect());
-  const auto log = Finish(handler);
-  EXPECT_THAT(log, ::testing::Contains(StartsWith("E:Connect Error:")))
-      << ::testing::PrintToString(log);
-}
 
 // Serial lines. The echo line is a pseudo-terminal whose other side sends back every byte.
 uint32_t EchoCom() {
