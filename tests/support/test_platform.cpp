@@ -2,7 +2,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 namespace nvrp::testing {
 
@@ -14,6 +19,45 @@ std::string MakeTemporaryDirectory() {
       ("nvrp_test_" + std::to_string(stamp) + "_" + std::to_string(counter++));
   std::filesystem::create_directories(path);
   return path.string();
+}
+
+namespace {
+
+constexpr const char* kHostLocaleMarker = "NVRP_TEST_HOST_LOCALE";
+
+std::string CurrentTestName() {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+}  // namespace
+
+void CheckInHostLocales(std::initializer_list<const char*> aLocales,
+                        const std::function<void()>& aChecks) {
+  const char* marker = std::getenv(kHostLocaleMarker);
+  if (marker != nullptr && marker[0] != '\0') {
+    aChecks();
+    return;
+  }
+  std::vector<std::string> missing;
+  for (const char* locale : aLocales) {
+    if (!LocaleInstalled(locale)) {
+      missing.emplace_back(locale);
+      continue;
+    }
+    const ChildRun run =
+        RunSelfInLocale("--gtest_filter=" + CurrentTestName(), locale, kHostLocaleMarker);
+    const bool passed =
+        run.fExitCode == 0 && run.fOutput.find("[  PASSED  ] 1 test.") != std::string::npos;
+    EXPECT_TRUE(passed) << "in the locale " << locale << " (exit code " << run.fExitCode << "):\n"
+                        << run.fOutput;
+  }
+  if (missing.size() == aLocales.size()) {
+    GTEST_SKIP() << "none of the locales is installed (scripts/setup.sh generates them)";
+  }
+  for (const std::string& locale : missing) {
+    std::cout << "[ NOTE ] locale " << locale << " not installed, not checked\n";
+  }
 }
 
 }  // namespace nvrp::testing

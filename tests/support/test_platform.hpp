@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <string>
 
 // The few process services the tests use that each system spells its own way.
@@ -47,6 +49,29 @@ bool RunningUnderWine();
 
 // A new empty directory under the system's temporary directory.
 std::string MakeTemporaryDirectory();
+
+// Runs aChecks as a host started in each of aLocales would: this test again, in a child
+// process of this program whose environment names the locale in LANG (LC_ALL and LC_NUMERIC
+// removed); under Wine that locale is the child's Windows user locale. The test fails when the
+// checks fail in a child and is skipped when the system has none of the locales. In the child
+// itself aChecks runs in place of all that.
+void CheckInHostLocales(std::initializer_list<const char*> aLocales,
+                        const std::function<void()>& aChecks);
+
+// What a child process of this test program wrote and how it ended (its exit code, or -1 when
+// it did not end normally).
+struct ChildRun {
+  int fExitCode = -1;
+  std::string fOutput;
+};
+
+// Runs this test program with aArguments and LANG = aLocale in its environment (LC_ALL and
+// LC_NUMERIC removed, aMarker set to aLocale), stdout and stderr collected.
+ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLocale,
+                         const std::string& aMarker);
+
+// Whether the system can give numbers in aLocale.
+bool LocaleInstalled(const std::string& aLocale);
 
 // Holds a file open for writing the way a second log writer would (creating it if needed),
 // so that the log writer cannot append to it until the hold ends.

@@ -1,10 +1,13 @@
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "support/test_platform.hpp"
 
@@ -21,6 +24,74 @@ unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
 std::string MissingLibraryReason() { return std::strerror(ENOENT); }
 
 bool RunningUnderWine() { return false; }
+
+namespace {
+
+// This process's environment without the locale variables (and without gtest's sharding, which
+// could leave the one test out), then LANG and the marker.
+std::vector<std::string> ChildEnvironment(const std::string& aLocale, const std::string& aMarker) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const std::string name = text.substr(0, text.find('='));
+    if (name == "LC_ALL" || name == "LC_NUMERIC" || name == "LANG" || name == aMarker ||
+        name.starts_with("GTEST_")) {
+      continue;
+    }
+    entries.push_back(text);
+  }
+  entries.push_back("LANG=" + aLocale);
+  entries.push_back(aMarker + "=" + aLocale);
+  return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& aTexts) {
+  std::vector<char*> pointers;
+  for (std::string& text : aTexts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
+
+bool LocaleInstalled(const std::string& aLocale) {
+  const locale_t locale = newlocale(LC_NUMERIC_MASK, aLocale.c_str(), locale_t{});
+  if (locale == locale_t{}) return false;
+  freelocale(locale);
+  return true;
+}
+
+ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLocale,
+                         const std::string& aMarker) {
+  ChildRun run;
+  std::vector<std::string> environment = ChildEnvironment(aLocale, aMarker);
+  std::vector<std::string> arguments = {"/proc/self/exe", aArguments};
+  std::vector<char*> environmentPointers = Pointers(environment);
+  std::vector<char*> argumentPointers = Pointers(arguments);
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) return run;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::dup2(pipeEnds[1], STDERR_FILENO);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    ::execve("/proc/self/exe", argumentPointers.data(), environmentPointers.data());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  char buffer[4096];
+  ssize_t count = 0;
+  while ((count = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+    run.fOutput.append(buffer, static_cast<size_t>(count));
+  }
+  ::close(pipeEnds[0]);
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+    run.fExitCode = WEXITSTATUS(status);
+  }
+  return run;
+}
 
 // The log writer's appends take an exclusive lock; holding one keeps them out.
 FileWriteHold::FileWriteHold(const std::string& aPath) {
