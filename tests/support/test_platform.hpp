@@ -73,6 +73,28 @@ ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLoca
 // Whether the system can give numbers in aLocale.
 bool LocaleInstalled(const std::string& aLocale);
 
+// A small file system of its own (a tmpfs of aKiB KiB, read-only when asked) mounted on the
+// existing directory aPath for the object's life, to show what the library does when a disk is
+// full or refuses writes. Mounting needs root on Linux (without it a read-only folder is made
+// with its mode instead) and is not available on Windows: Mounted() is then false and Reason()
+// says why.
+class SmallFileSystem {
+ public:
+  SmallFileSystem(const std::string& aPath, int aKiB, bool aReadOnly);
+  ~SmallFileSystem();
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+  bool Mounted() const { return fMounted; }
+  const std::string& Reason() const { return fReason; }
+
+ private:
+  std::string fPath;
+  bool fMounted = false;
+  bool fChmodded = false;
+  std::string fReason;
+};
+
 // Holds a file open for writing the way a second log writer would (creating it if needed),
 // so that the log writer cannot append to it until the hold ends.
 class FileWriteHold {

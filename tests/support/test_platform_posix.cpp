@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <locale.h>
 #include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +93,28 @@ ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLoca
     run.fExitCode = WEXITSTATUS(status);
   }
   return run;
+}
+
+SmallFileSystem::SmallFileSystem(const std::string& aPath, int aKiB, bool aReadOnly)
+    : fPath(aPath) {
+  const std::string options = "size=" + std::to_string(aKiB) + "k";
+  const unsigned long flags = aReadOnly ? MS_RDONLY : 0;
+  fMounted = ::mount("tmpfs", aPath.c_str(), "tmpfs", flags, options.c_str()) == 0;
+  if (fMounted) return;
+  fReason = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+  // Without root a folder's mode keeps writes out too (for root it would not).
+  if (aReadOnly && ::geteuid() != 0 && ::chmod(aPath.c_str(), 0555) == 0) {
+    fMounted = true;
+    fChmodded = true;
+  }
+}
+
+SmallFileSystem::~SmallFileSystem() {
+  if (fChmodded) {
+    ::chmod(fPath.c_str(), 0755);
+  } else if (fMounted) {
+    ::umount2(fPath.c_str(), MNT_DETACH);
+  }
 }
 
 // The log writer's appends take an exclusive lock; holding one keeps them out.

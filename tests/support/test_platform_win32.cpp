@@ -113,6 +113,12 @@ ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLoca
   return run;
 }
 
+SmallFileSystem::SmallFileSystem(const std::string& aPath, int, bool) : fPath(aPath) {
+  fReason = "Windows has no small file system to mount";
+}
+
+SmallFileSystem::~SmallFileSystem() = default;
+
 // Open for writing, sharing reads only: as the log writer opens its file, so its appends fail
 // with a sharing violation until the handle closes.
 FileWriteHold::FileWriteHold(const std::string& aPath) {
