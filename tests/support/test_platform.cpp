@@ -45,8 +45,9 @@ void CheckInHostLocales(std::initializer_list<const char*> aLocales,
       missing.emplace_back(locale);
       continue;
     }
-    const ChildRun run =
-        RunSelfInLocale("--gtest_filter=" + CurrentTestName(), locale, kHostLocaleMarker);
+    const ChildRun run = RunSelf(
+        "--gtest_filter=" + CurrentTestName(),
+        {{"LC_ALL", ""}, {"LC_NUMERIC", ""}, {"LANG", locale}, {kHostLocaleMarker, locale}});
     const bool passed =
         run.fExitCode == 0 && run.fOutput.find("[  PASSED  ] 1 test.") != std::string::npos;
     EXPECT_TRUE(passed) << "in the locale " << locale << " (exit code " << run.fExitCode << "):\n"

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The few process services the tests use that each system spells its own way.
 
@@ -62,13 +65,19 @@ void CheckInHostLocales(std::initializer_list<const char*> aLocales,
 // it did not end normally).
 struct ChildRun {
   int fExitCode = -1;
+  bool fTimedOut = false;  // stopped when its time was up
   std::string fOutput;
 };
 
-// Runs this test program with aArguments and LANG = aLocale in its environment (LC_ALL and
-// LC_NUMERIC removed, aMarker set to aLocale), stdout and stderr collected.
-ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLocale,
-                         const std::string& aMarker);
+// Environment variables for a child process: a name with its value, or with an empty value
+// for one the child does not inherit.
+using EnvironmentChanges = std::vector<std::pair<std::string, std::string>>;
+
+// Runs this test program with aArguments, in this process's environment changed by aChanges
+// (gtest's own variables, such as sharding, are not passed on), stdout and stderr collected.
+// A child still running after aLimit is stopped.
+ChildRun RunSelf(const std::string& aArguments, const EnvironmentChanges& aChanges,
+                 std::chrono::seconds aLimit = std::chrono::seconds(60));
 
 // Whether the system can give numbers in aLocale.
 bool LocaleInstalled(const std::string& aLocale);

@@ -1,12 +1,17 @@
 #include <fcntl.h>
 #include <locale.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -29,21 +34,20 @@ bool RunningUnderWine() { return false; }
 
 namespace {
 
-// This process's environment without the locale variables (and without gtest's sharding, which
-// could leave the one test out), then LANG and the marker.
-std::vector<std::string> ChildEnvironment(const std::string& aLocale, const std::string& aMarker) {
+// This process's environment changed by aChanges, without gtest's variables (sharding could
+// leave the one test out).
+std::vector<std::string> ChildEnvironment(const EnvironmentChanges& aChanges) {
   std::vector<std::string> entries;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
     const std::string name = text.substr(0, text.find('='));
-    if (name == "LC_ALL" || name == "LC_NUMERIC" || name == "LANG" || name == aMarker ||
-        name.starts_with("GTEST_")) {
-      continue;
-    }
-    entries.push_back(text);
+    const bool changed = std::any_of(aChanges.begin(), aChanges.end(),
+                                     [&](const auto& aChange) { return aChange.first == name; });
+    if (!changed && !name.starts_with("GTEST_")) entries.push_back(text);
   }
-  entries.push_back("LANG=" + aLocale);
-  entries.push_back(aMarker + "=" + aLocale);
+  for (const auto& [name, value] : aChanges) {
+    if (!value.empty()) entries.push_back(name + "=" + value);
+  }
   return entries;
 }
 
@@ -63,10 +67,10 @@ bool LocaleInstalled(const std::string& aLocale) {
   return true;
 }
 
-ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLocale,
-                         const std::string& aMarker) {
+ChildRun RunSelf(const std::string& aArguments, const EnvironmentChanges& aChanges,
+                 std::chrono::seconds aLimit) {
   ChildRun run;
-  std::vector<std::string> environment = ChildEnvironment(aLocale, aMarker);
+  std::vector<std::string> environment = ChildEnvironment(aChanges);
   std::vector<std::string> arguments = {"/proc/self/exe", aArguments};
   std::vector<char*> environmentPointers = Pointers(environment);
   std::vector<char*> argumentPointers = Pointers(arguments);
@@ -74,6 +78,7 @@ ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLoca
   if (::pipe(pipeEnds) != 0) return run;
   const pid_t pid = ::fork();
   if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the test
     ::dup2(pipeEnds[1], STDOUT_FILENO);
     ::dup2(pipeEnds[1], STDERR_FILENO);
     ::close(pipeEnds[0]);
@@ -82,14 +87,25 @@ ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLoca
     ::_exit(127);
   }
   ::close(pipeEnds[1]);
+  const auto deadline = std::chrono::steady_clock::now() + aLimit;
   char buffer[4096];
-  ssize_t count = 0;
-  while ((count = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd readable{pipeEnds[0], POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) == 0) {
+      run.fTimedOut = true;
+      if (pid > 0) ::kill(pid, SIGKILL);
+      break;
+    }
+    const ssize_t count = ::read(pipeEnds[0], buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
     run.fOutput.append(buffer, static_cast<size_t>(count));
   }
   ::close(pipeEnds[0]);
   int status = 0;
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && !run.fTimedOut) {
     run.fExitCode = WEXITSTATUS(status);
   }
   return run;

@@ -1,8 +1,10 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cwchar>
-#include <cwctype>
+#include <thread>
 #include <vector>
 
 #include "base/win32_text.hpp"
@@ -35,29 +37,29 @@ bool RunningUnderWine() {
 
 namespace {
 
-bool IsLocaleVariable(const std::wstring& aName, const std::wstring& aMarker) {
-  std::wstring upper = aName;
-  for (wchar_t& c : upper) c = static_cast<wchar_t>(towupper(c));
-  return upper == L"LANG" || upper == L"LC_ALL" || upper == L"LC_NUMERIC" || aName == aMarker ||
-         upper.rfind(L"GTEST_", 0) == 0;
+bool SameName(const std::wstring& aOne, const std::wstring& aOther) {
+  return CompareStringOrdinal(aOne.c_str(), -1, aOther.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-// This process's environment block without the locale variables and gtest's sharding, then
-// LANG and the marker.
-std::wstring ChildEnvironment(const std::string& aLocale, const std::string& aMarker) {
-  const std::wstring marker = WideOf(aMarker);
+// This process's environment block changed by aChanges, without gtest's variables.
+std::wstring ChildEnvironment(const EnvironmentChanges& aChanges) {
   std::wstring block;
   wchar_t* strings = GetEnvironmentStringsW();
   for (const wchar_t* entry = strings; entry != nullptr && *entry != L'\0';
        entry += wcslen(entry) + 1) {
     const std::wstring text = entry;
-    if (IsLocaleVariable(text.substr(0, text.find(L'=', 1)), marker)) continue;
+    const std::wstring name = text.substr(0, text.find(L'=', 1));
+    const bool changed = std::any_of(aChanges.begin(), aChanges.end(), [&](const auto& aChange) {
+      return SameName(WideOf(aChange.first), name);
+    });
+    if (changed || SameName(name.substr(0, 6), L"GTEST_")) continue;
     block += text;
     block += L'\0';
   }
   if (strings != nullptr) FreeEnvironmentStringsW(strings);
-  block += L"LANG=" + WideOf(aLocale) + L'\0';
-  block += marker + L"=" + WideOf(aLocale) + L'\0';
+  for (const auto& [name, value] : aChanges) {
+    if (!value.empty()) block += WideOf(name) + L"=" + WideOf(value) + L'\0';
+  }
   block += L'\0';
   return block;
 }
@@ -78,13 +80,13 @@ std::string ReadAll(HANDLE aPipe) {
 // itself does not, so there the locale runs are left out.
 bool LocaleInstalled(const std::string&) { return RunningUnderWine(); }
 
-ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLocale,
-                         const std::string& aMarker) {
+ChildRun RunSelf(const std::string& aArguments, const EnvironmentChanges& aChanges,
+                 std::chrono::seconds aLimit) {
   ChildRun run;
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring commandLine = L"\"" + std::wstring(path) + L"\" " + WideOf(aArguments);
-  std::wstring environment = ChildEnvironment(aLocale, aMarker);
+  std::wstring environment = ChildEnvironment(aChanges);
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
@@ -102,10 +104,18 @@ ChildRun RunSelfInLocale(const std::string& aArguments, const std::string& aLoca
                      environment.data(), nullptr, &startup, &process);
   CloseHandle(writeEnd);
   if (started) {
-    run.fOutput = ReadAll(readEnd);
-    WaitForSingleObject(process.hProcess, INFINITE);
+    std::thread reader([&] { run.fOutput = ReadAll(readEnd); });
+    const DWORD limit = static_cast<DWORD>(aLimit.count() * 1000);
+    if (WaitForSingleObject(process.hProcess, limit) != WAIT_OBJECT_0) {
+      run.fTimedOut = true;
+      TerminateProcess(process.hProcess, 1);
+      WaitForSingleObject(process.hProcess, INFINITE);
+    }
+    reader.join();
     DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code)) run.fExitCode = static_cast<int>(code);
+    if (!run.fTimedOut && GetExitCodeProcess(process.hProcess, &code)) {
+      run.fExitCode = static_cast<int>(code);
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
