@@ -1,5 +1,6 @@
 #include "support/test_platform.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -36,8 +37,16 @@ void CheckInHostLocales(std::initializer_list<const char*> aLocales,
                         const std::function<void()>& aChecks) {
   const char* marker = std::getenv(kHostLocaleMarker);
   if (marker != nullptr && marker[0] != '\0') {
+    const bool wanted = std::any_of(aLocales.begin(), aLocales.end(), [&](const char* aLocale) {
+      return std::string(aLocale) == marker;
+    });
+    if (!wanted) GTEST_SKIP() << "checked in other locales than " << marker;
     aChecks();
     return;
+  }
+  if (!CanStartInLocale()) {
+    GTEST_SKIP() << "a child here does not take its locale from its environment; "
+                    "scripts/windows.sh runs this test in a Greek user locale";
   }
   std::vector<std::string> missing;
   for (const char* locale : aLocales) {

@@ -55,9 +55,10 @@ std::string MakeTemporaryDirectory();
 
 // Runs aChecks as a host started in each of aLocales would: this test again, in a child
 // process of this program whose environment names the locale in LANG (LC_ALL and LC_NUMERIC
-// removed); under Wine that locale is the child's Windows user locale. The test fails when the
-// checks fail in a child and is skipped when the system has none of the locales. In the child
-// itself aChecks runs in place of all that.
+// removed). The test fails when the checks fail in a child and is skipped when the system has
+// none of the locales or cannot start a child in one (Windows). A process started with
+// NVRP_TEST_HOST_LOCALE naming the locale it runs in (the child, or a Wine run in that locale)
+// runs aChecks in place when the locale is one of aLocales, and skips the test otherwise.
 void CheckInHostLocales(std::initializer_list<const char*> aLocales,
                         const std::function<void()>& aChecks);
 
@@ -78,6 +79,10 @@ using EnvironmentChanges = std::vector<std::pair<std::string, std::string>>;
 // A child still running after aLimit is stopped.
 ChildRun RunSelf(const std::string& aArguments, const EnvironmentChanges& aChanges,
                  std::chrono::seconds aLimit = std::chrono::seconds(60));
+
+// Whether a child process takes its locale from LANG in its environment: on Linux; not on
+// Windows, nor under Wine, which takes it from the Unix locale of the program it starts.
+bool CanStartInLocale();
 
 // Whether the system can give numbers in aLocale.
 bool LocaleInstalled(const std::string& aLocale);

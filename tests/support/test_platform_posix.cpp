@@ -60,6 +60,8 @@ std::vector<char*> Pointers(std::vector<std::string>& aTexts) {
 
 }  // namespace
 
+bool CanStartInLocale() { return true; }
+
 bool LocaleInstalled(const std::string& aLocale) {
   const locale_t locale = newlocale(LC_NUMERIC_MASK, aLocale.c_str(), locale_t{});
   if (locale == locale_t{}) return false;

@@ -76,9 +76,9 @@ std::string ReadAll(HANDLE aPipe) {
 
 }  // namespace
 
-// Wine takes a process's Windows user locale from the Unix locale of its environment; Windows
-// itself does not, so there the locale runs are left out.
-bool LocaleInstalled(const std::string&) { return RunningUnderWine(); }
+bool CanStartInLocale() { return false; }
+
+bool LocaleInstalled(const std::string&) { return false; }
 
 ChildRun RunSelf(const std::string& aArguments, const EnvironmentChanges& aChanges,
                  std::chrono::seconds aLimit) {
