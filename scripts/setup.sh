@@ -31,9 +31,12 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The amount texts follow the host's decimal separator; the tests that show it need a locale
-# with a decimal comma.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  echo "Generating the de_DE.UTF-8 locale"
-  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
-fi
+# The amount texts follow the host's decimal separator; the tests that show it run as hosts
+# in a German and a Greek locale (decimal comma), also under Wine, which takes its user locale
+# from them.
+for language in de_DE el_GR; do
+  if ! locale -a 2>/dev/null | grep -qi "^${language}\.utf-\?8\$"; then
+    echo "Generating the ${language}.UTF-8 locale"
+    "${sudo_cmd[@]}" localedef -i "${language}" -f UTF-8 "${language}.UTF-8"
+  fi
+done

@@ -1,5 +1,7 @@
 #include "base/host_environment.hpp"
 
+#include "base/host_file_system.hpp"
+
 #include "base/nv_exception.hpp"
 #include "base/utf.hpp"
 #include "base/value_messages.hpp"
@@ -64,6 +66,30 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
 std::string ExtractFileName(std::string_view path) {
   const size_t separator = path.find_last_of("/\\");
   return std::string(separator == path.npos ? path : path.substr(separator + 1));
+}
+
+std::string ExeBaseName() {
+  std::string name = ExtractFileName(host_fs::ExecutablePath());
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
+// Every missing level from the top down. A separator right after another one or after a drive
+// ("C:\\") ends no folder of its own; a level that exists is left as it is.
+bool ForceDirectories(const std::string& path) {
+  const std::string target = host_fs::WithoutTrailingSeparators(path);
+  if (target.empty()) return false;
+  if (host_fs::IsDirectory(target)) return true;
+  for (size_t at = 1; at < target.size(); ++at) {
+    if (!host_fs::IsPathSeparator(target[at]) || host_fs::IsPathSeparator(target[at - 1])) {
+      continue;
+    }
+    const std::string level = target.substr(0, at);
+    if (host_fs::IsRootWithoutFolder(level)) continue;
+    if (!host_fs::IsDirectory(level) && !host_fs::MakeDirectory(level)) return false;
+  }
+  return host_fs::MakeDirectory(target);
 }
 
 }  // namespace nvrp

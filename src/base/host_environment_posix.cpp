@@ -1,4 +1,5 @@
 #include "base/host_environment.hpp"
+#include "base/host_file_system.hpp"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,10 @@ constexpr const char* kHostDirVariable = "NVRP_HOST_DIR";
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
+}  // namespace
+
+namespace host_fs {
+
 std::string ExecutablePath() {
   std::string buffer(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -24,39 +29,36 @@ std::string ExecutablePath() {
   return buffer;
 }
 
-std::string WithoutTrailingSeparators(std::string path) {
-  while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
-  return path;
+bool IsPathSeparator(char aChar) { return aChar == '/'; }
+
+bool IsRootWithoutFolder(std::string_view) { return false; }
+
+std::string WithoutTrailingSeparators(std::string aPath) {
+  while (aPath.size() > 1 && IsSeparator(aPath.back())) aPath.pop_back();
+  return aPath;
 }
 
-bool IsDirectory(const std::string& path) {
+bool IsDirectory(const std::string& aPath) {
   struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return stat(aPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool MakeDirectory(const std::string& path) {
-  if (mkdir(path.c_str(), 0777) == 0) return true;
-  return errno == EEXIST && IsDirectory(path);
+bool MakeDirectory(const std::string& aPath) {
+  if (mkdir(aPath.c_str(), 0777) == 0) return true;
+  return errno == EEXIST && IsDirectory(aPath);
 }
 
-}  // namespace
+}  // namespace host_fs
 
 std::string ExeDirectory() {
   const char* configured = std::getenv(kHostDirVariable);
   if (configured != nullptr && configured[0] != '\0') {
-    return WithoutTrailingSeparators(configured);
+    return host_fs::WithoutTrailingSeparators(configured);
   }
-  const std::string exe = ExecutablePath();
+  const std::string exe = host_fs::ExecutablePath();
   const size_t slash = exe.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : exe.substr(0, slash);
-}
-
-std::string ExeBaseName() {
-  std::string name = ExtractFileName(ExecutablePath());
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name;
 }
 
 std::vector<std::string> HostParameters() {
@@ -74,18 +76,6 @@ std::vector<std::string> HostParameters() {
     start = end + 1;
   }
   return parameters;
-}
-
-bool ForceDirectories(const std::string& path) {
-  const std::string target = WithoutTrailingSeparators(path);
-  if (target.empty()) return false;
-  if (IsDirectory(target)) return true;
-  for (size_t slash = target.find('/', 1); slash != std::string::npos;
-       slash = target.find('/', slash + 1)) {
-    if (target[slash - 1] == '/') continue;  // doubled separator
-    if (!MakeDirectory(target.substr(0, slash))) return false;
-  }
-  return MakeDirectory(target);
 }
 
 }  // namespace nvrp

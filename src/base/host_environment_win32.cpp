@@ -1,4 +1,5 @@
 #include "base/host_environment.hpp"
+#include "base/host_file_system.hpp"
 
 #include <windows.h>
 
@@ -14,7 +15,10 @@ constexpr const wchar_t* kHostDirVariable = L"NVRP_HOST_DIR";
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-// Full path of the host process's executable (not of this library).
+}  // namespace
+
+namespace host_fs {
+
 std::string ExecutablePath() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
@@ -26,24 +30,30 @@ std::string ExecutablePath() {
   }
 }
 
-std::string WithoutTrailingSeparators(std::string path) {
-  while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != ':') {
-    path.pop_back();
-  }
-  return path;
+bool IsPathSeparator(char aChar) { return IsSeparator(aChar); }
+
+bool IsRootWithoutFolder(std::string_view aPrefix) {
+  return !aPrefix.empty() && aPrefix.back() == ':';
 }
 
-bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(WideOf(path).c_str());
+std::string WithoutTrailingSeparators(std::string aPath) {
+  while (aPath.size() > 1 && IsSeparator(aPath.back()) && aPath[aPath.size() - 2] != ':') {
+    aPath.pop_back();
+  }
+  return aPath;
+}
+
+bool IsDirectory(const std::string& aPath) {
+  const DWORD attributes = GetFileAttributesW(WideOf(aPath).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool MakeDirectory(const std::string& path) {
-  if (CreateDirectoryW(WideOf(path).c_str(), nullptr) != 0) return true;
-  return GetLastError() == ERROR_ALREADY_EXISTS && IsDirectory(path);
+bool MakeDirectory(const std::string& aPath) {
+  if (CreateDirectoryW(WideOf(aPath).c_str(), nullptr) != 0) return true;
+  return GetLastError() == ERROR_ALREADY_EXISTS && IsDirectory(aPath);
 }
 
-}  // namespace
+}  // namespace host_fs
 
 std::string ExeDirectory() {
   // The process environment itself, so that a host's SetEnvironmentVariableW counts too.
@@ -55,19 +65,12 @@ std::string ExeDirectory() {
     length = GetEnvironmentVariableW(kHostDirVariable, configured.data(), length);
   }
   if (length > 0 && length < configured.size()) {
-    return WithoutTrailingSeparators(Utf8Of(configured.data(), length));
+    return host_fs::WithoutTrailingSeparators(Utf8Of(configured.data(), length));
   }
-  const std::string exe = ExecutablePath();
+  const std::string exe = host_fs::ExecutablePath();
   const size_t separator = exe.find_last_of("/\\");
   if (separator == std::string::npos) return ".";
-  return WithoutTrailingSeparators(exe.substr(0, separator + 1));
-}
-
-std::string ExeBaseName() {
-  std::string name = ExtractFileName(ExecutablePath());
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name;
+  return host_fs::WithoutTrailingSeparators(exe.substr(0, separator + 1));
 }
 
 std::vector<std::string> HostParameters() {
@@ -78,19 +81,6 @@ std::vector<std::string> HostParameters() {
   for (int i = 1; i < count; ++i) parameters.push_back(Utf8Of(arguments[i], wcslen(arguments[i])));
   LocalFree(arguments);
   return parameters;
-}
-
-bool ForceDirectories(const std::string& path) {
-  const std::string target = WithoutTrailingSeparators(path);
-  if (target.empty()) return false;
-  if (IsDirectory(target)) return true;
-  // Parents from the first separator after a drive ("C:\") or share root on.
-  for (size_t at = target.find_first_of("/\\", 1); at != std::string::npos;
-       at = target.find_first_of("/\\", at + 1)) {
-    if (IsSeparator(target[at - 1]) || target[at - 1] == ':') continue;
-    if (!IsDirectory(target.substr(0, at)) && !MakeDirectory(target.substr(0, at))) return false;
-  }
-  return MakeDirectory(target);
 }
 
 }  // namespace nvrp

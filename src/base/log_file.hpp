@@ -47,6 +47,10 @@ class tNV_LogFile {
   // the file cannot be opened or another writer has it open.
   bool Open(const tNV_LogDirectory& aDirectory, const std::string& aName);
   bool IsOpen() const { return fHandle != kNoHandle; }
+  // After a failed Open: whether it failed only because another writer has the file open (a
+  // lock or sharing violation, which ends when that writer is done), not for want of space,
+  // permission or a folder.
+  bool HeldByAnother() const { return fHeldByAnother; }
   // Size of the open file in bytes, -1 when it cannot be read.
   int64_t Size() const;
   // Writes the whole text at the end of the file; nothing is buffered in this process.
@@ -57,6 +61,7 @@ class tNV_LogFile {
  private:
   static constexpr intptr_t kNoHandle = -1;
   intptr_t fHandle = kNoHandle;
+  bool fHeldByAnother = false;
 };
 
 // Size in bytes of the file at aPath, -1 when it cannot be read (for instance as it is missing).

@@ -54,6 +54,7 @@ tNV_LogFile::~tNV_LogFile() { (void)Close(); }
 
 bool tNV_LogFile::Open(const tNV_LogDirectory& aDirectory, const std::string& aName) {
   (void)Close();
+  fHeldByAnother = false;
   if (!aDirectory.IsOpen()) return false;
   const int fd = ::openat(Descriptor(aDirectory.fHandle), aName.c_str(),
                           O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
@@ -61,6 +62,7 @@ bool tNV_LogFile::Open(const tNV_LogDirectory& aDirectory, const std::string& aN
   // The exclusive lock keeps a second writer on the same path (another object or another
   // process) out while the line is written; it ends with the close.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    fHeldByAnother = errno == EWOULDBLOCK;
     ::close(fd);
     return false;
   }

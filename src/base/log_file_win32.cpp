@@ -45,10 +45,15 @@ tNV_LogFile::~tNV_LogFile() { (void)Close(); }
 // writing (another writer object or process) fails until the handle is closed.
 bool tNV_LogFile::Open(const tNV_LogDirectory& aDirectory, const std::string& aName) {
   (void)Close();
+  fHeldByAnother = false;
   if (!aDirectory.IsOpen()) return false;
   HANDLE file = CreateFileW(WideOf(aDirectory.fPrefix + aName).c_str(), FILE_APPEND_DATA,
                             FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    fHeldByAnother = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return false;
+  }
   fHandle = reinterpret_cast<intptr_t>(file);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <map>
 #include <string_view>
 #include <utility>
 
@@ -27,6 +28,48 @@ std::string_view Separator(tNV_MessageType aEntryType) {
   return aEntryType == tNV_MessageType::let_error ? " - ERROR - " : " - ";
 }
 
+// Lines dropped when a writer was closed, by file path, until a line reaches that file again.
+// Never freed: the writers of devices left open may still be writing while the process ends.
+struct DroppedLines {
+  std::mutex fMutex;
+  std::map<std::string, int64_t> fCounts;
+  std::atomic<bool> fAny{false};
+};
+
+DroppedLines& Dropped() {
+  static auto* dropped = new DroppedLines;
+  return *dropped;
+}
+
+int64_t DroppedBefore(const std::string& aPath) {
+  DroppedLines& dropped = Dropped();
+  if (!dropped.fAny.load()) return 0;
+  std::lock_guard lock(dropped.fMutex);
+  const auto found = dropped.fCounts.find(aPath);
+  return found == dropped.fCounts.end() ? 0 : found->second;
+}
+
+// aCount of the lines dropped before aPath's last line have now been told in the file.
+void DroppedTold(const std::string& aPath, int64_t aCount) {
+  DroppedLines& dropped = Dropped();
+  std::lock_guard lock(dropped.fMutex);
+  const auto found = dropped.fCounts.find(aPath);
+  if (found == dropped.fCounts.end()) return;
+  found->second -= aCount;
+  if (found->second <= 0) dropped.fCounts.erase(found);
+  dropped.fAny.store(!dropped.fCounts.empty());
+}
+
+std::string DroppedNote(int64_t aCount) {
+  std::string note;
+  tNV_LogTimeStamp stamp;
+  stamp.AppendNow(note);
+  note += Separator(tNV_MessageType::let_error);
+  note += MsgLogLinesDropped(aCount);
+  note += kLineEnd;
+  return note;
+}
+
 // The name without the extension of its last component.
 std::string WithoutExtension(const std::string& aName) {
   const size_t dot = aName.rfind('.');
@@ -43,10 +86,14 @@ tNV_LogThread::tNV_LogThread(tNV_LogWriter& aWriter)
 
 tNV_LogThread::~tNV_LogThread() {
   {
-    std::lock_guard lock(fMutex);
+    std::unique_lock lock(fMutex);
     fTerminated = true;
+    fWake.notify_all();
+    if (!fEnded.wait_for(lock, kDrainLimit, [this] { return fBodyEnded; })) {
+      fAbandoned = true;
+      fWake.notify_all();
+    }
   }
-  fWake.notify_all();
   if (fThread.joinable()) fThread.join();
 }
 
@@ -55,12 +102,22 @@ void tNV_LogThread::Push(std::string aLine) {
   fQueue.push_back(std::move(aLine));
 }
 
+bool tNV_LogThread::PauseBeforeRetry(std::chrono::milliseconds aPause) {
+  std::unique_lock lock(fMutex);
+  return !fWake.wait_for(lock, aPause, [this] { return fAbandoned; });
+}
+
 void tNV_LogThread::Execute() {
   NameLogThread();
   std::unique_lock lock(fMutex);
   for (;;) {
+    if (fAbandoned) {
+      fDropped += static_cast<int64_t>(fQueue.size());
+      fQueue.clear();
+      break;
+    }
     if (fQueue.empty()) {
-      if (fTerminated) return;  // terminated and fully drained
+      if (fTerminated) break;  // terminated and fully drained
       fWake.wait_for(lock, kIdlePause);
       continue;
     }
@@ -68,10 +125,14 @@ void tNV_LogThread::Execute() {
     // where it is.
     const std::string& line = fQueue.front();
     lock.unlock();
-    fWriter->WriteToFile(line);
+    const bool written = fWriter->WriteToFile(line, *this);
     lock.lock();
     fQueue.pop_front();
+    if (!written && fAbandoned) ++fDropped;
   }
+  if (fDropped > 0) fWriter->RecordDropped(fDropped);
+  fBodyEnded = true;
+  fEnded.notify_all();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -165,7 +226,8 @@ void tNV_LogWriter::FollowPathChange() {
     fThreadFilePath = fFileName;
   }
   fThreadPathVersion = version;
-  fThreadDirectory.Close();  // opened again with the next attempt
+  fThreadUnwritable = false;  // a new file gets its full tries again
+  fThreadDirectory.Close();   // opened again with the next attempt
 }
 
 // The file is closed while it is moved aside, as not every system renames an open file, and
@@ -182,25 +244,50 @@ bool tNV_LogWriter::RotateIfTooLarge(tNV_LogFile& aFile) {
 }
 
 // One open-append-close cycle, with the size check before the first append.
-bool tNV_LogWriter::AppendOnce(const std::string& aLine, bool& aSizeCheckDue) {
+tNV_LogWriter::tkAppendOutcome tNV_LogWriter::AppendOnce(const std::string& aText,
+                                                         bool& aSizeCheckDue) {
   if (!fThreadDirectory.IsOpen() && !fThreadDirectory.OpenParentOf(fThreadFilePath, fThreadName)) {
-    return false;
+    return tkAppendOutcome::Failed;
   }
   tNV_LogFile file;
   if (!file.Open(fThreadDirectory, fThreadName)) {
+    if (file.HeldByAnother()) return tkAppendOutcome::HeldByAnother;
     // The directory may have been removed or replaced meanwhile: look it up afresh next time.
     fThreadDirectory.Close();
-    return false;
+    return tkAppendOutcome::Failed;
   }
   if (aSizeCheckDue) {
     aSizeCheckDue = false;
-    if (!RotateIfTooLarge(file)) return false;
+    if (!RotateIfTooLarge(file)) {
+      return file.HeldByAnother() ? tkAppendOutcome::HeldByAnother : tkAppendOutcome::Failed;
+    }
   }
-  const bool appended = file.Append(aLine);
-  return file.Close() && appended;
+  const bool appended = file.Append(aText);
+  return file.Close() && appended ? tkAppendOutcome::Written : tkAppendOutcome::Failed;
 }
 
-void tNV_LogWriter::WriteToFile(const std::string& aLine) {
+// Up to ten tries while another writer holds the file. A file that cannot be written for want
+// of space, permission or a folder gets its ten tries for the first line only: the lines
+// behind it are tried once each until one is written again, so that a full or read-only disk
+// never makes the queue wait.
+bool tNV_LogWriter::AppendWithRetries(const std::string& aText, bool& aSizeCheckDue,
+                                      tNV_LogThread& aThread) {
+  for (int attempt = 1;; ++attempt) {
+    const tkAppendOutcome outcome = AppendOnce(aText, aSizeCheckDue);
+    if (outcome == tkAppendOutcome::Written) {
+      fThreadUnwritable = false;
+      return true;
+    }
+    const bool unwritable = outcome == tkAppendOutcome::Failed;
+    if (attempt >= kAppendAttempts || (unwritable && fThreadUnwritable) ||
+        !aThread.PauseBeforeRetry(kAttemptPause)) {
+      fThreadUnwritable = fThreadUnwritable || unwritable;
+      return false;  // given up without report
+    }
+  }
+}
+
+bool tNV_LogWriter::WriteToFile(const std::string& aLine, tNV_LogThread& aThread) {
   try {
     FollowPathChange();
     // The size check runs for the 1st, 21st, 41st ... line.
@@ -209,14 +296,23 @@ void tNV_LogWriter::WriteToFile(const std::string& aLine) {
     // writer follows a directory that was moved away and replaced by a new one.
     if (size_check_due) fThreadDirectory.Close();
     fCounter.store((fCounter.load() + 1) % kSizeCheckInterval);
-    for (int attempt = 1; attempt <= kAppendAttempts; ++attempt) {
-      if (AppendOnce(aLine, size_check_due)) return;
-      if (attempt < kAppendAttempts) std::this_thread::sleep_for(kAttemptPause);
-    }
-    // Given up without report after the last attempt.
+    // Lines an earlier writer of this file had to drop are told before this one.
+    const int64_t dropped = DroppedBefore(fThreadFilePath);
+    if (dropped == 0) return AppendWithRetries(aLine, size_check_due, aThread);
+    if (!AppendWithRetries(DroppedNote(dropped) + aLine, size_check_due, aThread)) return false;
+    DroppedTold(fThreadFilePath, dropped);
+    return true;
   } catch (...) {
     // The background thread must survive anything one line can cause.
+    return false;
   }
+}
+
+void tNV_LogWriter::RecordDropped(int64_t aCount) const {
+  DroppedLines& dropped = Dropped();
+  std::lock_guard lock(dropped.fMutex);
+  dropped.fCounts[fThreadFilePath] += aCount;
+  dropped.fAny.store(true);
 }
 
 }  // namespace nvrp

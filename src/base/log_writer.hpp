@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -24,23 +25,37 @@ class tNV_LogWriter;
 // so that queuing a line never has to wake it.
 class tNV_LogThread {
  public:
+  // How long closing waits for the queue to be worked off.
+  static constexpr std::chrono::milliseconds kDrainLimit{3000};
+
   explicit tNV_LogThread(tNV_LogWriter& aWriter);
   tNV_LogThread(const tNV_LogThread&) = delete;
   tNV_LogThread& operator=(const tNV_LogThread&) = delete;
-  // Works off the whole queue, then ends the thread.
+  // Works off the queue for kDrainLimit at most, so that a log that cannot be written never
+  // holds up the host; what is left then is dropped, and the next line that reaches the same
+  // file says how many lines were lost. Then ends the thread.
   virtual ~tNV_LogThread();
 
   void Push(std::string aLine);
   tNV_LogWriter& Writer() const { return *fWriter; }
 
+  // Waits aPause before the next try of a line; false, at once, when closing has waited long
+  // enough and the line is to be given up.
+  bool PauseBeforeRetry(std::chrono::milliseconds aPause);
+
  private:
   void Execute();
+  void DropQueue();
 
   std::deque<std::string> fQueue;
   tNV_LogWriter* fWriter;
   std::mutex fMutex;
   std::condition_variable fWake;
+  std::condition_variable fEnded;
   bool fTerminated = false;
+  bool fAbandoned = false;  // closing stopped waiting: the rest of the queue is dropped
+  bool fBodyEnded = false;
+  int64_t fDropped = 0;
   std::thread fThread;
 };
 
@@ -81,12 +96,18 @@ class tNV_LogWriter {
  private:
   friend class tNV_LogThread;
 
+  enum class tkAppendOutcome { Written, HeldByAnother, Failed };
+
   // Rotation check and append of one finished line (line end included); run only by the
-  // background thread.
-  void WriteToFile(const std::string& aLine);
+  // background thread. False when the line was given up.
+  bool WriteToFile(const std::string& aLine, tNV_LogThread& aThread);
   // Called on the background thread only, like everything it uses below fThreadPathVersion.
   void FollowPathChange();
-  bool AppendOnce(const std::string& aLine, bool& aSizeCheckDue);
+  tkAppendOutcome AppendOnce(const std::string& aText, bool& aSizeCheckDue);
+  bool AppendWithRetries(const std::string& aText, bool& aSizeCheckDue, tNV_LogThread& aThread);
+  // Lines the thread dropped unwritten when the writer was closed, told to the next writer of
+  // the same file.
+  void RecordDropped(int64_t aCount) const;
   bool RotateIfTooLarge(tNV_LogFile& aFile);
   void SetPath(std::string aDirectory, std::string aFileName);
 
@@ -105,6 +126,9 @@ class tNV_LogWriter {
   tNV_LogDirectory fThreadDirectory;
   std::string fThreadFilePath;
   std::string fThreadName;
+  // The last line was given up for want of space, permission or a folder: lines are then
+  // tried once each until one is written again.
+  bool fThreadUnwritable = false;
 
   std::unique_ptr<tNV_LogThread> fThread;
 };

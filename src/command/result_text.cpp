@@ -1,8 +1,8 @@
 #include "command/result_text.hpp"
 
-#include <clocale>
 #include <iterator>
 
+#include "base/host_number_format.hpp"
 #include "base/text_utils.hpp"
 #include "command/command_messages.hpp"
 
@@ -25,15 +25,6 @@ std::string_view EntityOf(char aChar) {
     default:
       return {};
   }
-}
-
-std::string HostDecimalSeparator() {
-  const std::lconv* conventions = std::localeconv();
-  if (conventions == nullptr || conventions->decimal_point == nullptr ||
-      conventions->decimal_point[0] == '\0') {
-    return ".";
-  }
-  return conventions->decimal_point;
 }
 
 template <typename Enum, size_t N>

@@ -18,7 +18,7 @@ std::string EscapeXml(std::string_view aText);
 // "True" or "False".
 std::string_view BooleanText(bool aValue);
 
-// CurrencyToText with the host's decimal separator (the C locale's LC_NUMERIC) in place of ".".
+// CurrencyToText with the host's decimal separator (HostDecimalSeparator) in place of ".".
 std::string RegionalCurrencyText(Currency aAmount);
 
 // Lower-case network name ("NHS" as is); "unrecognized" outside the enumeration.

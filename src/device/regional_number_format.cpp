@@ -1,14 +1,11 @@
 #include "device/regional_number_format.hpp"
 
 #include <climits>
-#include <clocale>
 #include <cstddef>
 
 namespace nvrp {
 
 namespace {
-
-std::string TextOrEmpty(const char* aText) { return aText == nullptr ? std::string() : aText; }
 
 // The integer digits with a separator between the groups, counted from the right.
 std::string GroupDigits(const std::string& aDigits, const tkNumberFormat& aFormat) {
@@ -31,17 +28,6 @@ std::string GroupDigits(const std::string& aDigits, const tkNumberFormat& aForma
 }
 
 }  // namespace
-
-tkNumberFormat HostNumberFormat() {
-  tkNumberFormat format;
-  const std::lconv* conventions = std::localeconv();
-  if (conventions == nullptr) return format;
-  const std::string decimal = TextOrEmpty(conventions->decimal_point);
-  if (!decimal.empty()) format.fDecimalSeparator = decimal;
-  format.fThousandsSeparator = TextOrEmpty(conventions->thousands_sep);
-  format.fGrouping = TextOrEmpty(conventions->grouping);
-  return format;
-}
 
 std::string FormatGroupedNumber(Currency aAmount, int aDecimals, const tkNumberFormat& aFormat) {
   const std::string plain = FormatCurrencyFixed(aAmount, aDecimals);

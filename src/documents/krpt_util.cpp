@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/host_number_format.hpp"
 #include "base/nv_exception.hpp"
 #include "base/utf.hpp"
 #include "documents/documents_messages.hpp"
@@ -238,6 +239,18 @@ bool TryParseNumber(std::string_view text, double& out) {
   return true;
 }
 
+// The same with the host's decimal separator in place of "."; on a host that writes another
+// separator a "." is no decimal point.
+bool TryParseHostNumber(std::string_view text, double& out) {
+  const std::string separator = HostDecimalSeparator();
+  if (separator == ".") return TryParseNumber(text, out);
+  if (text.find('.') != std::string_view::npos) return false;
+  std::string pointed(text);
+  const size_t at = pointed.find(separator);
+  if (at != std::string::npos) pointed.replace(at, separator.size(), ".");
+  return TryParseNumber(pointed, out);
+}
+
 }  // namespace
 
 std::string krptUtil::GetNodeValueAsString(const pugi::xml_node& aParentNode,
@@ -303,7 +316,7 @@ bool krptUtil::GetNodeValueAsBoolean(const pugi::xml_node& aParentNode, std::str
 
 bool krptUtil::StrToBool(std::string_view aText) {
   double number = 0;
-  if (TryParseNumber(aText, number)) return number != 0;
+  if (TryParseHostNumber(aText, number)) return number != 0;
   const std::string lowered = AsciiLower(aText);
   if (lowered == "true") return true;
   if (lowered == "false") return false;

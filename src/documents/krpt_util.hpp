@@ -39,7 +39,8 @@ class krptUtil {
   // Decimal integer with an optional sign, 32-bit range, nothing else (no blanks, no hex).
   // Throws "'<text>' is not a valid integer value".
   static int32_t StrToInt(std::string_view aText);
-  // A number (0 is false, any other true) or "true"/"false" in any letter case. Throws
+  // A number written with the host's decimal separator (0 is false, any other true) or
+  // "true"/"false" in any letter case. Throws
   // "'<text>' is not a valid boolean value" for anything else, the empty text included.
   static bool StrToBool(std::string_view aText);
 

@@ -143,6 +143,22 @@ TEST_F(ForceDirectoriesTest, CreatesEveryMissingLevel) {
   EXPECT_TRUE(ForceDirectories(nested));  // already there
 }
 
+// Each system's own separators: on Windows "\\" parts a path as "/" does and a drive root
+// names no folder; elsewhere "\\" is a character of a folder's name.
+TEST_F(ForceDirectoriesTest, SplitsAtTheSystemsSeparators) {
+  EXPECT_TRUE(ForceDirectories(root_ + "/one\\two/three"));
+#if defined(_WIN32)
+  EXPECT_TRUE(fs::is_directory(root_ + "/one/two/three"));
+  const std::string drive = std::filesystem::absolute(root_).string();  // "C:\\..."
+  ASSERT_EQ(drive.substr(1, 2), ":\\");
+  EXPECT_TRUE(ForceDirectories(drive + "\\four\\five\\"));
+  EXPECT_TRUE(fs::is_directory(root_ + "/four/five"));
+#else
+  EXPECT_TRUE(fs::is_directory(root_ + "/one\\two/three"));
+  EXPECT_FALSE(fs::exists(root_ + "/one"));
+#endif
+}
+
 TEST_F(ForceDirectoriesTest, FailsWhereADirectoryCannotBe) {
   std::ofstream(root_ + "/file") << "x";
   EXPECT_FALSE(ForceDirectories(root_ + "/file"));

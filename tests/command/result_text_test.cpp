@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 #include <vector>
+
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -51,36 +52,22 @@ TEST(TransactionTypeText, UpperCaseNamesAndNoneForRfid) {
   EXPECT_EQ(TransactionTypeText(static_cast<T>(8)), "");
 }
 
-// Switches LC_NUMERIC to the first installed locale with a decimal comma, for one test.
-class CommaLocale : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fPrevious = std::setlocale(LC_NUMERIC, nullptr);
-    for (const char* name : {"de_DE.UTF-8", "it_IT.UTF-8", "fr_FR.UTF-8", "el_GR.UTF-8",
-                             "de_DE.utf8", "it_IT.utf8", "de_DE", "it_IT"}) {
-      if (std::setlocale(LC_NUMERIC, name) != nullptr &&
-          std::string(std::localeconv()->decimal_point) == ",") {
-        return;
-      }
-    }
-    std::setlocale(LC_NUMERIC, fPrevious.c_str());
-    GTEST_SKIP() << "no locale with a decimal comma is installed";
-  }
-  void TearDown() override { std::setlocale(LC_NUMERIC, fPrevious.c_str()); }
-
-  std::string fPrevious;
-};
-
-TEST_F(CommaLocale, RegionalTextUsesHostSeparatorWhileCurrencyTextKeepsPoint) {
-  EXPECT_EQ(RegionalCurrencyText(Currency::FromRaw(15000)), "1,5");
-  EXPECT_EQ(RegionalCurrencyText(Currency::FromRaw(-2500)), "-0,25");
-  EXPECT_EQ(RegionalCurrencyText(Currency::FromUnits(10)), "10");
-  EXPECT_EQ(CurrencyToText(Currency::FromRaw(12345000)), "1234.5");
+// The host's regional settings, not the C library's locale, give the separator: the test runs
+// again as a host started in each locale would be.
+TEST(RegionalCurrencyText, UsesTheHostDecimalCommaWhileCurrencyTextKeepsPoint) {
+  testing::CheckInHostLocales({"de_DE.UTF-8", "el_GR.UTF-8"}, [] {
+    EXPECT_EQ(RegionalCurrencyText(Currency::FromRaw(15000)), "1,5");
+    EXPECT_EQ(RegionalCurrencyText(Currency::FromRaw(-2500)), "-0,25");
+    EXPECT_EQ(RegionalCurrencyText(Currency::FromUnits(10)), "10");
+    EXPECT_EQ(CurrencyToText(Currency::FromRaw(12345000)), "1234.5");
+  });
 }
 
 TEST(RegionalCurrencyText, UsesPointInTheCLocale) {
-  EXPECT_EQ(RegionalCurrencyText(Currency::FromRaw(15000)), "1.5");
-  EXPECT_EQ(RegionalCurrencyText(Currency()), "0");
+  testing::CheckInHostLocales({"C"}, [] {
+    EXPECT_EQ(RegionalCurrencyText(Currency::FromRaw(15000)), "1.5");
+    EXPECT_EQ(RegionalCurrencyText(Currency()), "0");
+  });
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "ibox_simulator.hpp"
 #include "support/export_test.hpp"
 #include "support/ibox_targets.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -322,6 +323,32 @@ TEST_F(ServiceExports, SetTrainingModeOnlyOff) {
     }
     EXPECT_TRUE(TakeRequests().empty());
   }
+}
+
+// A host whose regional settings write decimals with "," gives the number "0,0" for off.
+TEST_F(ServiceExports, SetReadsTrainingModeNumbersWithTheHostDecimalComma) {
+  struct Case {
+    std::string value;
+    std::string message;  // empty: success
+  };
+  const Case cases[] = {
+      {"0,0", ""},
+      {"-0,00", ""},
+      {"0,5", "Training mode is not supported by the device"},
+      {"0.0", "'0.0' is not a valid boolean value"},
+  };
+  testing::CheckInHostLocales({"de_DE.UTF-8", "el_GR.UTF-8"}, [&] {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.value);
+      const Answer set = Call("SET", "", Element("TrainingMode", c.value));
+      if (c.message.empty()) {
+        ExpectSucceeded(set, "");
+      } else {
+        ExpectFailed(set, "", c.message);
+      }
+      EXPECT_TRUE(TakeRequests().empty());
+    }
+  });
 }
 
 TEST_F(ServiceExports, SetDateTimeIsRefusedAndTheClockReadBack) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -21,6 +20,7 @@
 #include "documents/receipt_printer_handler.hpp"
 #include "support/recording_device.hpp"
 #include "support/test_environment.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -632,45 +632,25 @@ TEST(RegionalNumberFormat, GroupsAndSeparatesAsTheFormatSays) {
   }
 }
 
-TEST(RegionalNumberFormat, HostFormatIsTheCLibraryLocale) {
-  const tkNumberFormat format = HostNumberFormat();
-  EXPECT_EQ(format.fDecimalSeparator, ".");
-  EXPECT_EQ(format.fThousandsSeparator, "");
+TEST(RegionalNumberFormat, HostFormatOfTheCLocaleHasAPointAndNoGrouping) {
+  testing::CheckInHostLocales({"C"}, [] {
+    const tkNumberFormat format = HostNumberFormat();
+    EXPECT_EQ(format.fDecimalSeparator, ".");
+    EXPECT_EQ(format.fThousandsSeparator, "");
+  });
 }
 
-// A locale that writes "," decimals and "." thousands: an installed one, or one compiled for
-// the test when the host has the locale sources. Null when neither is possible.
-const char* SetCommaDecimalLocale() {
-  for (const char* name :
-       {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8", "it_IT.utf8", "German_Germany.1252"}) {
-    if (std::setlocale(LC_NUMERIC, name) != nullptr) return name;
-  }
-  const std::string directory = testing::MakeTemporaryDirectory();
-  const std::string command =
-      "localedef -i de_DE -f UTF-8 '" + directory + "/de_DE.UTF-8' > /dev/null 2>&1";
-  if (std::system(command.c_str()) != 0) return nullptr;
-  testing::SetEnvironment("LOCPATH", directory);
-  const char* name = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  testing::UnsetEnvironment("LOCPATH");
-  return name;
-}
-
-// Puts the number format back to "C" when the test ends, however it ends.
-struct CNumbersAtExit {
-  ~CNumbersAtExit() { std::setlocale(LC_NUMERIC, "C"); }
-};
-
+// The host's regional settings give the format, whatever the C library's locale says. (German,
+// as the Greek locale groups digits on Windows but not in the GNU C library.)
 TEST_F(PrintReceiptTest, WeighedItemTextFollowsTheHostLocale) {
-  const CNumbersAtExit restore;
-  if (SetCommaDecimalLocale() == nullptr) {
-    GTEST_SKIP() << "no locale with \",\" decimals on this host";
-  }
-  Prepare(kWeighedApples);
-  kReceipt& receipt = handler_->Receipt();
-  auto& line = static_cast<kReceiptLineWeightedProductSale&>(*receipt.fLines.at(0));
-  line.fQuantity = Amount("1234.5");
-  device_->PrintWeightedProductSale(receipt, line);
-  EXPECT_EQ(device_->Calls().at(0).fArgument, " 1.234,500 kg x EUR 12,90/kg");
+  testing::CheckInHostLocales({"de_DE.UTF-8"}, [this] {
+    Prepare(kWeighedApples);
+    kReceipt& receipt = handler_->Receipt();
+    auto& line = static_cast<kReceiptLineWeightedProductSale&>(*receipt.fLines.at(0));
+    line.fQuantity = Amount("1234.5");
+    device_->PrintWeightedProductSale(receipt, line);
+    EXPECT_EQ(device_->Calls().at(0).fArgument, " 1.234,500 kg x EUR 12,90/kg");
+  });
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +19,7 @@
 #include "documents/receipt_printer_handler.hpp"
 #include "support/recording_device.hpp"
 #include "support/test_environment.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -384,22 +384,11 @@ TEST_F(ReportOperationsTest, AmountLineEndsAtTheLastColumn) {
 }
 
 TEST_F(ReportOperationsTest, AmountLineUsesTheHostDecimalSeparator) {
-  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-  const char* name = nullptr;
-  for (const char* candidate : {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8", "it_IT.utf8"}) {
-    if (std::setlocale(LC_NUMERIC, candidate) != nullptr) {
-      name = candidate;
-      break;
-    }
-  }
-  if (name == nullptr || HostNumberFormat().fDecimalSeparator != ",") {
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    GTEST_SKIP() << "no locale with a decimal comma on this host";
-  }
-  Prepare();
-  const std::string line = device_->FormatAmountLine("Totale Giorno", Amount("1234.5"));
-  std::setlocale(LC_NUMERIC, previous.c_str());
-  EXPECT_EQ(line, "Totale Giorno" + std::string(26, ' ') + "1234,50");
+  testing::CheckInHostLocales({"de_DE.UTF-8", "el_GR.UTF-8"}, [this] {
+    Prepare();
+    EXPECT_EQ(device_->FormatAmountLine("Totale Giorno", Amount("1234.5")),
+              "Totale Giorno" + std::string(26, ' ') + "1234,50");
+  });
 }
 
 // --- Journal, lottery, reprint ---------------------------------------------------------------

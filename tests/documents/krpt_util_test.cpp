@@ -9,6 +9,7 @@
 #include "base/nv_exception.hpp"
 #include "base/utf.hpp"
 #include "documents/request_xml.hpp"
+#include "support/test_platform.hpp"
 
 namespace nvrp {
 namespace {
@@ -159,18 +160,54 @@ TEST_F(TypedAccess, BooleanValues) {
       {"<N>inf</N>", false, false, "'inf' is not a valid boolean value"},
       {"<N>0x1</N>", false, false, "'0x1' is not a valid boolean value"},
   };
-  for (const auto& c : cases) {
-    if (c.error == kNoError) {
-      EXPECT_EQ(krptUtil::GetNodeValueAsBoolean(Root(c.content), "N", c.default_value), c.expected)
-          << c.content;
-    } else {
-      EXPECT_EQ(ErrorOf(c.content,
-                        [&](const pugi::xml_node& r) {
-                          krptUtil::GetNodeValueAsBoolean(r, "N", c.default_value);
-                        }),
-                std::string("Error in processing node N as boolean.\r\n") + c.error);
+  // Numbers are read with the host's decimal separator: "." in the C locale.
+  testing::CheckInHostLocales({"C"}, [&] {
+    for (const auto& c : cases) {
+      if (c.error == kNoError) {
+        EXPECT_EQ(krptUtil::GetNodeValueAsBoolean(Root(c.content), "N", c.default_value),
+                  c.expected)
+            << c.content;
+      } else {
+        EXPECT_EQ(ErrorOf(c.content,
+                          [&](const pugi::xml_node& r) {
+                            krptUtil::GetNodeValueAsBoolean(r, "N", c.default_value);
+                          }),
+                  std::string("Error in processing node N as boolean.\r\n") + c.error);
+      }
     }
-  }
+  });
+}
+
+// On a host that writes decimals with "," a number is read with ",", and "." is no decimal
+// point there.
+TEST(StrToBool, NumbersFollowTheHostDecimalComma) {
+  struct Case {
+    const char* text;
+    bool expected;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"0,0", false, true},  {"-0,00", false, true},  {" 0,5 ", true, true},
+      {"1,5E2", true, true}, {",5", true, true},      {"0", false, true},
+      {"-1", true, true},    {"False", false, true},  {"0.0", false, false},
+      {"1.5", false, false}, {"0,0,0", false, false}, {"1.000,5", false, false},
+  };
+  testing::CheckInHostLocales({"de_DE.UTF-8", "el_GR.UTF-8"}, [&] {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.text);
+      if (c.valid) {
+        EXPECT_EQ(krptUtil::StrToBool(c.text), c.expected);
+      } else {
+        try {
+          krptUtil::StrToBool(c.text);
+          ADD_FAILURE() << "accepted";
+        } catch (const Exception& e) {
+          EXPECT_EQ(std::string(e.what()),
+                    "'" + std::string(c.text) + "' is not a valid boolean value");
+        }
+      }
+    }
+  });
 }
 
 TEST_F(TypedAccess, DateTimeValues) {
