@@ -29,24 +29,28 @@ std::string_view Separator(tNV_MessageType aEntryType) {
 }
 
 // Lines dropped when a writer was closed, by file path, until a line reaches that file again.
-// Never freed: the writers of devices left open may still be writing while the process ends.
+// Made with the first dropped line and never freed: the writers of devices left open may still
+// be writing while the process ends. A process that drops nothing allocates nothing.
 struct DroppedLines {
   std::mutex fMutex;
   std::map<std::string, int64_t> fCounts;
   std::atomic<bool> fAny{false};
 };
 
+std::atomic<DroppedLines*> gDropped{nullptr};
+
 DroppedLines& Dropped() {
   static auto* dropped = new DroppedLines;
+  gDropped.store(dropped);
   return *dropped;
 }
 
 int64_t DroppedBefore(const std::string& aPath) {
-  DroppedLines& dropped = Dropped();
-  if (!dropped.fAny.load()) return 0;
-  std::lock_guard lock(dropped.fMutex);
-  const auto found = dropped.fCounts.find(aPath);
-  return found == dropped.fCounts.end() ? 0 : found->second;
+  DroppedLines* dropped = gDropped.load();
+  if (dropped == nullptr || !dropped->fAny.load()) return 0;
+  std::lock_guard lock(dropped->fMutex);
+  const auto found = dropped->fCounts.find(aPath);
+  return found == dropped->fCounts.end() ? 0 : found->second;
 }
 
 // aCount of the lines dropped before aPath's last line have now been told in the file.
