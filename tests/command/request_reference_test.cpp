@@ -142,6 +142,12 @@ class RequestReference : public ::testing::Test {
     fExamples = ReadExamples(ReadFile(kSourceDir / "docs" / "requests.md"));
   }
 
+  // The host folder is the process's: the tests that run later see no configuration file.
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove(fs::path(std::getenv("NVRP_HOST_DIR")) / "NVRP_RORERER_10.ini", ignored);
+  }
+
   // The request as fiscalctl sends it: the simulator's port, the handle OPEN answered.
   std::string Prepared(const std::string& aRequest) const {
     std::string request = Replaced(aRequest, "<Port>PORT</Port>",
