@@ -1,6 +1,7 @@
 // An RT signing server. The password "wrong" is refused and leaves the till closed (the
 // plug-in stays loaded from one test to the next, so an earlier test's open till would
-// otherwise still be open); signing and reports need an open till; a receipt numbered FAIL is refused and one numbered ZERO is signed as document 0.
+// otherwise still be open); signing and reports need an open till; a receipt numbered FAIL
+// is refused and one numbered ZERO is signed as document 0.
 // RTS_TEST_LASTOPEN answers the arguments of the last open-till call, joined by "|".
 #include <string>
 
