@@ -19,7 +19,7 @@ elif [[ $# -gt 0 ]]; then
   exit 2
 fi
 
-if [[ -z ${NVRP_LAUNCHER_ARGS+x} ]]; then nvrp_setup_ccache "$PWD"; fi
+nvrp_setup_ccache "$PWD"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DNVRP_SANITIZE=ON -DNVRP_LIBFUZZER=ON -DNVRP_BUILD_BENCH=OFF "${NVRP_LAUNCHER_ARGS[@]}"
 targets=(requests device_answers z_report_files)

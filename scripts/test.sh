@@ -26,8 +26,10 @@ build_and_test() {
   (cd "$dir" && ctest --output-on-failure -j "$jobs" "$@")
 }
 
+# The packages first: ccache is one of them.
 phase_setup() {
   bash scripts/setup.sh
+  nvrp_setup_ccache "$PWD"
 }
 
 phase_format() {
@@ -62,11 +64,11 @@ phase_windows() {
 
 # NVRP_TEST_PHASES runs some of the phases only (e.g. "format release").
 read -r -a phases <<<"${NVRP_TEST_PHASES:-setup format sanitizer release fuzz threads windows}"
-nvrp_setup_ccache "$PWD"
+if [[ " ${phases[*]} " != *" setup "* ]]; then nvrp_setup_ccache "$PWD"; fi
 for phase in "${phases[@]}"; do
   echo "=== $phase ==="
   started=$SECONDS
   "phase_$phase"
   echo "=== $phase: $((SECONDS - started)) s ==="
 done
-if [[ -n ${CCACHE_DIR:-} ]]; then ccache --show-stats | head -n 8; fi
+if [[ -z ${CCACHE_DISABLE:-} && -n ${CCACHE_DIR:-} ]]; then ccache --show-stats | head -n 8; fi

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ccache_env.sh
 
-if [[ -z ${NVRP_LAUNCHER_ARGS+x} ]]; then nvrp_setup_ccache "$PWD"; fi
+nvrp_setup_ccache "$PWD"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNVRP_SANITIZE=thread \
   -DNVRP_BUILD_BENCH=OFF "${NVRP_LAUNCHER_ARGS[@]}"
 cmake --build build-tsan -j "$(nproc)" --target command_tests
