@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format clang ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev
   libcurl4-openssl-dev libcpp-httplib-dev

@@ -65,7 +65,8 @@ class tNV_Wait {
   std::function<std::string()> fLanguage;
   std::string fLabel;
   bool fStarted = false;
-  tNV_WindowHandle fWindow = 0;
+  // The window itself exists only where there is a desktop (Windows).
+  [[maybe_unused]] tNV_WindowHandle fWindow = 0;
   std::string fText_IT = "Attendere prego ...";
   std::string fText_EN = "Wait please ...";
 };

@@ -23,7 +23,6 @@ constexpr int32_t kNoOpenReceipt = 1001;
 constexpr int32_t kReceiptAlreadyBegun = 1002;
 constexpr int32_t kUnsuitableReceiptOpen = 1003;
 constexpr int32_t kReceiptIsOpen = 1004;
-constexpr int32_t kWrongKeySequence = 1023;
 constexpr int32_t kWrongPrice = 1026;
 constexpr int32_t kNoUnitPrice = 1027;
 constexpr int32_t kWrongQuantity = 1028;

@@ -1,5 +1,7 @@
-// An RT signing server. The password "wrong" is refused; signing and reports need an open
-// till; a receipt numbered FAIL is refused and one numbered ZERO is signed as document 0.
+// An RT signing server. The password "wrong" is refused and leaves the till closed (the
+// plug-in stays loaded from one test to the next, so an earlier test's open till would
+// otherwise still be open); signing and reports need an open till; a receipt numbered FAIL
+// is refused and one numbered ZERO is signed as document 0.
 // RTS_TEST_LASTOPEN answers the arguments of the last open-till call, joined by "|";
 // RTS_TEST_CLOSINGS the number of till closures. A till opened as UNREADABLE is closed with an
 // answer that is no till report.
@@ -39,8 +41,8 @@ NVRP_PLUGIN_EXPORT int16_t NVRP_STDCALL RTS_OPENTILL(BSTR aHost, int32_t aPort, 
                                                      BSTR* aErrorMessage) {
   gLastOpen = OleToUtf8(aHost) + "|" + std::to_string(aPort) + "|" + OleToUtf8(aUser) + "|" +
               OleToUtf8(aPassword) + "|" + OleToUtf8(aTillId);
-  if (OleToUtf8(aPassword) == "wrong") return Fail(aErrorMessage, "invalid credentials");
-  gTillOpen = true;
+  gTillOpen = OleToUtf8(aPassword) != "wrong";
+  if (!gTillOpen) return Fail(aErrorMessage, "invalid credentials");
   return 0;
 }
 
