@@ -144,6 +144,18 @@ begin
       end;
 end;
 
+{ Empties the answers and finds the command; False, with the error text set, for an unknown
+  name. }
+function StartCall(const aCommand: string; out aFound: TNvrpCommand;
+  out aOutput, aErrorText: UnicodeString): Boolean;
+begin
+  aOutput := '';
+  aErrorText := '';
+  aFound := NvrpCommand(aCommand);
+  Result := Assigned(aFound);
+  if not Result then aErrorText := 'Unknown command ' + UnicodeString(aCommand);
+end;
+
 {$IFDEF MSWINDOWS}
 function NvrpCall(const aCommand: string; const aRequest: UnicodeString;
   out aOutput, aErrorText: UnicodeString): SmallInt;
@@ -151,14 +163,7 @@ var
   command: TNvrpCommand;
   output, error: WideString;
 begin
-  aOutput := '';
-  aErrorText := '';
-  command := NvrpCommand(aCommand);
-  if not Assigned(command) then
-  begin
-    aErrorText := 'Unknown command ' + UnicodeString(aCommand);
-    Exit(-1);
-  end;
+  if not StartCall(aCommand, command, aOutput, aErrorText) then Exit(-1);
   Result := command(WideString(aRequest), output, error);
   aOutput := output;
   aErrorText := error;
@@ -180,14 +185,7 @@ var
   command: TNvrpCommand;
   request, output, error: TNvrpString;
 begin
-  aOutput := '';
-  aErrorText := '';
-  command := NvrpCommand(aCommand);
-  if not Assigned(command) then
-  begin
-    aErrorText := 'Unknown command ' + UnicodeString(aCommand);
-    Exit(-1);
-  end;
+  if not StartCall(aCommand, command, aOutput, aErrorText) then Exit(-1);
   request := NvrpSysAllocStringLen(PWideChar(aRequest), Length(aRequest));
   if (request = nil) and (aRequest <> '') then raise EOutOfMemory.Create('SysAllocStringLen failed');
   output := nil;

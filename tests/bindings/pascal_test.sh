@@ -4,6 +4,7 @@
 # ibox-sim program, through the library of this build. Exits 77 (skipped) without fpc.
 # Arguments: source directory, scratch directory, library file, ibox-sim program.
 set -euo pipefail
+source "$(dirname "$0")/../support/ibox_sim.sh"
 source_dir=$1 work=$2 library=$3 simulator=$4
 
 if ! command -v fpc >/dev/null; then
@@ -31,17 +32,8 @@ export NVRP_HOST_DIR=$work/host
 if [[ -n ${ASAN_OPTIONS:-} ]]; then export ASAN_OPTIONS=${ASAN_OPTIONS//detect_leaks=0/detect_leaks=1}; fi
 "$work/nvrp_unit_test"
 
-# The simulator picks a free port and prints "ibox-sim listening on http://127.0.0.1:PORT".
-env -u LD_PRELOAD "$simulator" --port 0 >"$work/ibox-sim.out" 2>&1 &
-sim_pid=$!
-trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
-port=
-for _ in $(seq 100); do
-  port=$(sed -n 's|^ibox-sim listening on http://127\.0\.0\.1:\([0-9][0-9]*\)$|\1|p' "$work/ibox-sim.out")
-  [[ -n $port ]] && break
-  sleep 0.1
-done
-[[ -n $port ]] || { echo "ibox-sim did not start" >&2; cat "$work/ibox-sim.out" >&2; exit 1; }
+start_ibox_sim "$work/ibox-sim.out" env -u LD_PRELOAD "$simulator"
+port=$sim_port
 
 "$work/print_receipt" 127.0.0.1 "$port" | tee "$work/print_receipt.out"
 grep -q "^Receipt [1-9][0-9]* printed$" "$work/print_receipt.out"

@@ -6,6 +6,7 @@
 # C compiler, extra compiler and linker flags (may be empty), then optionally the commands for
 # the example (its default: PRINTFR PRINTXR PRINTZR).
 set -euo pipefail
+source "$(dirname "$0")/../support/ibox_sim.sh"
 build_dir=$1 source_dir=$2 work=$3 simulator=$4 compiler=$5 extra_flags=$6
 shift 6
 commands=("$@")
@@ -34,17 +35,8 @@ read -r -a extra <<<"$extra_flags"
 "$compiler" -std=c11 $warnings "${extra[@]}" "$source_dir/examples/c/print_day.c" \
   "${pc_flags[@]}" -o "$work/pkg-config-host"
 
-# The simulator picks a free port and prints "ibox-sim listening on http://127.0.0.1:PORT".
-"$simulator" --port 0 >"$work/ibox-sim.out" 2>&1 &
-sim_pid=$!
-trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
-port=
-for _ in $(seq 100); do
-  port=$(sed -n 's|^ibox-sim listening on http://127\.0\.0\.1:\([0-9][0-9]*\)$|\1|p' "$work/ibox-sim.out")
-  [[ -n $port ]] && break
-  sleep 0.1
-done
-[[ -n $port ]] || { echo "ibox-sim did not start" >&2; cat "$work/ibox-sim.out" >&2; exit 1; }
+start_ibox_sim "$work/ibox-sim.out" "$simulator"
+port=$sim_port
 
 # The host folder gets its payment codes first, from the installed sample, as the README shows.
 cp "$prefix/lib/NVRP_RORERER_10.ini.sample" "$work/host/NVRP_RORERER_10.ini"

@@ -8,20 +8,9 @@
 #include <cstring>
 
 #include "support/test_socket.hpp"
+#include "support/test_socket_loopback.hpp"
 
 namespace nvrp::testing::test_socket {
-
-namespace {
-
-sockaddr_in Loopback(uint16_t aPort) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(aPort);
-  return address;
-}
-
-}  // namespace
 
 SocketHandle Listen(int aBacklog, int aReceiveBuffer, uint16_t& aPort) {
   const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -5,6 +5,7 @@
 
 #include "base/win32_text.hpp"
 #include "support/test_socket.hpp"
+#include "support/test_socket_loopback.hpp"
 
 namespace nvrp::testing::test_socket {
 
@@ -20,14 +21,6 @@ void StartWinsock() {
 }
 
 SOCKET AsSocket(SocketHandle aSocket) { return static_cast<SOCKET>(aSocket); }
-
-sockaddr_in Loopback(uint16_t aPort) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(aPort);
-  return address;
-}
 
 }  // namespace
 
