@@ -44,13 +44,15 @@ install_missing() {
   fi
 }
 
-# The Linux Release build: the given one, build-release, or one made here.
+# The Linux Release build: the given one, build-release, or one made here without the tests.
 linux_release() {
   if [[ -z $linux_build ]]; then
     linux_build=$root/build-release
     [[ -f $linux_build/CMakeCache.txt ]] || linux_build=$out/linux
   fi
   if [[ ! -f $linux_build/CMakeCache.txt ]]; then
+    # A folder of its own only: another one would keep the tests switched off.
+    [[ $linux_build == "$out/linux" ]] || { echo "$linux_build is not configured" >&2; exit 1; }
     cmake -S . -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNVRP_BUILD_TESTS=OFF \
       -DNVRP_BUILD_BENCH=OFF >/dev/null
   fi
