@@ -40,19 +40,19 @@ fail() {
   exit 1
 }
 
-# Starts an ibox-sim on a free loopback port and prints the port.
+# Starts an ibox-sim on a free loopback port and sets sim_port. Not in a command substitution:
+# its subshell would keep the process id from the EXIT trap.
 start_sim() {
   local program=$1 log=$2
   "$program" --port 0 >"$log" 2>&1 &
   sim_pids+=($!)
-  local port=""
+  sim_port=""
   for _ in $(seq 100); do
-    port=$(sed -n 's|^ibox-sim listening on http://127\.0\.0\.1:\([0-9][0-9]*\)$|\1|p' "$log")
-    [[ -n $port ]] && break
+    sim_port=$(sed -n 's|^ibox-sim listening on http://127\.0\.0\.1:\([0-9][0-9]*\)$|\1|p' "$log")
+    [[ -n $sim_port ]] && break
     sleep 0.1
   done
-  [[ -n $port ]] || { cat "$log" >&2; fail "ibox-sim did not start"; }
-  echo "$port"
+  [[ -n $sim_port ]] || { cat "$log" >&2; fail "ibox-sim did not start"; }
 }
 
 # The FILEVERSION of a DLL's version resource (VS_FIXEDFILEINFO), as major.minor.
@@ -161,9 +161,9 @@ mkdir -p "$work/host"
 cp "$deb_root/usr/lib/NVRP_RORERER_10.ini.sample" "$work/host/NVRP_RORERER_10.ini"
 export NVRP_HOST_DIR=$work/host
 packaged_library=$(realpath "$deb_root/usr/lib/libNVRP_RORERER_10.so")
-port=$(start_sim "$deb_root/usr/bin/ibox-sim" "$work/ibox-sim.out")
+start_sim "$deb_root/usr/bin/ibox-sim" "$work/ibox-sim.out"
 for host in "$work/pkg-config-host" "$work/cmake-host/print_day"; do
-  env -u LD_LIBRARY_PATH "$host" 127.0.0.1 "$port" PRINTFR >"$host.out" ||
+  env -u LD_LIBRARY_PATH "$host" 127.0.0.1 "$sim_port" PRINTFR >"$host.out" ||
     { cat "$host.out" >&2; fail "$host"; }
   grep -q "^<ReceiptNumber>[1-9][0-9]*</ReceiptNumber>" "$host.out" || fail "$host: no receipt"
   loaded=$(env -u LD_LIBRARY_PATH ldd "$host" | awk '$1 == "libNVRP_RORERER_10.so" { print $3 }')
@@ -221,7 +221,6 @@ if ((status == 3)); then
   exit 0
 fi
 ((status == 0)) || { cat "$work/wine32-ensure.log" >&2; fail "wine32.sh ensure"; }
-sim_port=$(start_sim "$deb_root/usr/bin/ibox-sim" "$work/ibox-sim-win32.out")
 for exe in host_msvc host_mingw; do
   status=0
   bash scripts/wine32.sh run --bind "$run" -- wine "$run/$exe.exe" "$sim_port" \
