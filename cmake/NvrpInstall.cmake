@@ -1,8 +1,8 @@
 # Installation of the driver library for point-of-sale programs: the library, its C header,
 # a CMake package (find_package(NVRP_RORERER_10) gives NVRP_RORERER_10::NVRP_RORERER_10), a
 # pkg-config file (pkg-config --cflags --libs NVRP_RORERER_10, with a run path to the library),
-# a sample payment-code file, and the programs fiscalctl and ibox-sim. The package and the pkg-config file are relocatable, so the
-# tree may be installed under any prefix.
+# a sample payment-code file, and the programs fiscalctl and ibox-sim. The package and the
+# pkg-config file are relocatable, so the tree may be installed under any prefix.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
