@@ -1,8 +1,8 @@
 # Installation of the driver library for point-of-sale programs: the library, its C header,
 # a CMake package (find_package(NVRP_RORERER_10) gives NVRP_RORERER_10::NVRP_RORERER_10), a
-# pkg-config file (pkg-config --cflags --libs NVRP_RORERER_10, with a run path to the library)
-# and a sample payment-code file. The package and the pkg-config file are relocatable, so the
-# tree may be installed under any prefix.
+# pkg-config file (pkg-config --cflags --libs NVRP_RORERER_10, with a run path to the library),
+# a sample payment-code file, and the programs fiscalctl and ibox-sim. The package and the
+# pkg-config file are relocatable, so the tree may be installed under any prefix.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -17,6 +17,7 @@ install(TARGETS NVRP_RORERER_10 EXPORT ${nvrp_package}Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS fiscalctl ibox-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/nvrp_rorerer_10.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 # The payment-code file as a sample: its codes are examples, to be matched with the payment

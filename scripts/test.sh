@@ -62,8 +62,14 @@ phase_windows() {
   bash scripts/windows.sh --linux-build build-release
 }
 
+# The release files from the release and windows phases' builds, checked (scripts/package.sh).
+phase_package() {
+  bash scripts/package.sh --linux-build build-release
+}
+
 # NVRP_TEST_PHASES runs some of the phases only (e.g. "format release").
-read -r -a phases <<<"${NVRP_TEST_PHASES:-setup format sanitizer release fuzz threads windows}"
+read -r -a phases \
+  <<<"${NVRP_TEST_PHASES:-setup format sanitizer release fuzz threads windows package}"
 if [[ " ${phases[*]} " != *" setup "* ]]; then nvrp_setup_ccache "$PWD"; fi
 for phase in "${phases[@]}"; do
   echo "=== $phase ==="

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the library into a scratch prefix and builds the C example against the installed
 # tree twice, once through its CMake package and once through pkg-config; both programs then
-# print a receipt, an X and a Z report on the ibox-sim program.
+# print a receipt, an X and a Z report on the ibox-sim program. The installed fiscalctl loads
+# the installed library.
 # Arguments: build directory, source directory, scratch directory, ibox-sim program,
 # C compiler, extra compiler and linker flags (may be empty), then optionally the commands for
 # the example (its default: PRINTFR PRINTXR PRINTZR).
@@ -18,7 +19,7 @@ cmake --install "$build_dir" --prefix "$prefix" >"$work/install.log"
 
 for file in include/nvrp_rorerer_10.h lib/libNVRP_RORERER_10.so \
   lib/cmake/NVRP_RORERER_10/NVRP_RORERER_10Config.cmake lib/pkgconfig/NVRP_RORERER_10.pc \
-  lib/NVRP_RORERER_10.ini.sample; do
+  lib/NVRP_RORERER_10.ini.sample bin/fiscalctl bin/ibox-sim; do
   [[ -f $prefix/$file ]] || { echo "not installed: $file" >&2; exit 1; }
 done
 
@@ -58,3 +59,11 @@ for host in "$work/cmake-host/print_day" "$work/pkg-config-host"; do
   fi
   echo "ok: $(basename "$host")"
 done
+
+# The installed fiscalctl loads the library of the installed tree, not the build's.
+installed_library=$(realpath "$prefix/lib/libNVRP_RORERER_10.so")
+env -u NVRP_LIBRARY "$prefix/bin/fiscalctl" --help | grep -qF "$installed_library" ||
+  { echo "the installed fiscalctl does not load $installed_library" >&2; exit 1; }
+version=$(env -u NVRP_LIBRARY "$prefix/bin/fiscalctl" VERSION NVRP_RORERER_10)
+[[ $version == *"Version "* ]] || { echo "installed fiscalctl VERSION: $version" >&2; exit 1; }
+echo "ok: installed fiscalctl"

@@ -20,7 +20,7 @@ struct kElementSetting {
 };
 
 struct kCtlOptions {
-  std::string fLibrary;  // empty: NVRP_LIBRARY, else the library built beside fiscalctl
+  std::string fLibrary;  // empty: NVRP_LIBRARY, else the installed or built one
   std::vector<kElementSetting> fSettings;
   std::string fImageFile;  // empty: the picture is not saved
   bool fFullImage = false;

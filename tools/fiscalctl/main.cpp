@@ -1,6 +1,7 @@
 // fiscalctl: sends requests to the driver library from the command line, loading it the way
 // a point-of-sale program does.
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -18,18 +19,30 @@
 namespace nvrp::fiscalctl {
 namespace {
 
-// --library, else NVRP_LIBRARY, else the library of the build fiscalctl belongs to.
+// An installed fiscalctl loads the library installed with it, found from its own folder (the
+// tree may be moved); in its build folder it loads the library of that build.
+std::string DefaultLibrary() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const std::filesystem::path installed =
+        (self.parent_path() / NVRP_FISCALCTL_INSTALLED_LIBRARY).lexically_normal();
+    if (std::filesystem::is_regular_file(installed, error)) return installed.string();
+  }
+  return NVRP_FISCALCTL_DEFAULT_LIBRARY;
+}
+
+// --library, else NVRP_LIBRARY, else the default library.
 std::string ChooseLibrary(const kCtlOptions& aOptions) {
   if (!aOptions.fLibrary.empty()) return aOptions.fLibrary;
   const char* variable = std::getenv(std::string(kLibraryVariable).c_str());
   if (variable != nullptr && *variable != '\0') return variable;
-  return NVRP_FISCALCTL_DEFAULT_LIBRARY;
+  return DefaultLibrary();
 }
 
 std::string UsageText() {
   std::string text(kUsage);
-  text.replace(text.find(kLibraryPlaceholder), kLibraryPlaceholder.size(),
-               NVRP_FISCALCTL_DEFAULT_LIBRARY);
+  text.replace(text.find(kLibraryPlaceholder), kLibraryPlaceholder.size(), DefaultLibrary());
   return text;
 }
 
