@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/base64.hpp"
+#include "base/host_environment.hpp"
 #include "base/text_utils.hpp"
 #include "base/utf.hpp"
 #include "command/result_text.hpp"
@@ -336,7 +337,10 @@ class PrintfrExports : public testing::ExportTest {
     EXPECT_EQ(aAnswer.output, FailedFragment(aMessage, fLogFileName));
   }
 
-  static std::string ConfigFile() { return testing::ConfigFile().string(); }
+  // As the library names it in its messages (the host folder, "/", the file name).
+  static std::string ConfigFile() {
+    return JoinPath(std::getenv("NVRP_HOST_DIR"), "NVRP_RORERER_10.ini");
+  }
 
   sim::IboxSimulator fSimulator;
   std::string fLastRequest;
