@@ -78,9 +78,11 @@ bool Resolve(const std::string& aHost, uint16_t aPort, std::vector<tkEndpoint>& 
   return true;
 }
 
+// Overlapped, as socket() makes it: 32-bit programs under Wine's WoW64 mode block in send() on
+// a socket made without the flag, non-blocking mode or not.
 intptr_t ConnectOne(const tkEndpoint& aEndpoint, Clock::time_point aDeadline, int& aError) {
   const SOCKET s = WSASocketW(aEndpoint.fFamily, aEndpoint.fType, aEndpoint.fProtocol, nullptr, 0,
-                              WSA_FLAG_NO_HANDLE_INHERIT);
+                              WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
   if (s == INVALID_SOCKET) {
     aError = WSAGetLastError();
     return kNoSocket;
