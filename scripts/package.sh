@@ -73,12 +73,6 @@ windows_dlls() {
   bash "$root/scripts/windows.sh" --ship --linux-build "$linux_build"
   dll32=$windows/ship/NVRP_RORERER_10.dll
   dll64=$windows/ship/x64/NVRP_RORERER_10.dll
-  # --- Until --ship builds the 64-bit DLL too: the one of the last full run, or a full run.
-  if [[ ! -f $dll64 ]]; then
-    dll64=$windows/x86_64/src/NVRP_RORERER_10.dll
-    [[ -f $dll64 ]] || bash "$root/scripts/windows.sh" --linux-build "$linux_build"
-  fi
-  # ---
 }
 
 # Import libraries from the .def: every command takes three pointers (12 bytes of __stdcall
