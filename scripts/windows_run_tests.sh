@@ -14,7 +14,8 @@ wineserver=$3
 jobs=$(nproc)
 
 mkdir -p "$WINEPREFIX"
-"$wineserver" -p || [[ $? -eq 2 ]]
+# Its own output (on being stopped it lists every object it held) goes to a file.
+"$wineserver" -p 2>"$build/wineserver.log" || [[ $? -eq 2 ]]
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || true
 if [[ -n ${NVRP_WINE_ECHO_DEVICE:-} ]]; then
