@@ -138,7 +138,8 @@ third_party() {
     -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF
   cross_build "$arch" googletest /usr/src/googletest -DINSTALL_GTEST=ON
   # The test servers and the in-process simulator use cpp-httplib as a single header.
-  install -D -m 644 "$(echo "$sources"/cpp-httplib-*/httplib.h)" \
+  # -C: an unchanged header keeps its time, so that nothing that includes it is rebuilt.
+  install -C -D -m 644 "$(echo "$sources"/cpp-httplib-*/httplib.h)" \
     "$deps_key_dir/prefix-$arch/include/httplib.h"
 }
 
