@@ -138,7 +138,8 @@ third_party() {
     -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF
   cross_build "$arch" googletest /usr/src/googletest -DINSTALL_GTEST=ON
   # The test servers and the in-process simulator use cpp-httplib as a single header.
-  install -D -m 644 "$(echo "$sources"/cpp-httplib-*/httplib.h)" \
+  # -C: an unchanged header keeps its time, so that nothing that includes it is rebuilt.
+  install -C -D -m 644 "$(echo "$sources"/cpp-httplib-*/httplib.h)" \
     "$deps_key_dir/prefix-$arch/include/httplib.h"
 }
 
@@ -156,10 +157,17 @@ build_dll() {
                    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake"
                    -DNVRP_WINDOWS_PREFIX="$deps_key_dir/prefix-$arch" -DNVRP_BUILD_BENCH=OFF
                    -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator")
+  local cache=$dir/CMakeCache.txt tests_before=OFF
+  # Libraries of another key: CMake's cached finds still name the old prefix, so configure
+  # afresh.
+  if [[ -e $cache ]] && grep "/windows-deps/" "$cache" | grep -qv "$deps_key_dir/"; then
+    tests_before=$(sed -n 's/^NVRP_BUILD_TESTS:BOOL=//p' "$cache")
+    configure+=(--fresh)
+  fi
   if [[ $what == tests ]]; then
     configure+=(-DNVRP_BUILD_TESTS=ON)
-  elif [[ ! -e $dir/CMakeCache.txt ]]; then
-    configure+=(-DNVRP_BUILD_TESTS=OFF)
+  elif [[ ! -e $cache || " ${configure[*]} " == *" --fresh "* ]]; then
+    configure+=(-DNVRP_BUILD_TESTS="${tests_before:-OFF}")
   fi
   cmake -S . -B "$dir" -G Ninja "${configure[@]}" >/dev/null
   if [[ $what == tests ]]; then

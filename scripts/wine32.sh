@@ -18,7 +18,8 @@ root_key=trixie-r1
 mirror=http://deb.debian.org/debian
 prefix=/wine/prefix
 wine_environment=(PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/wine
-                  LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
+                  LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp WINEPREFIX=$prefix WINEDEBUG=-all
+                  WINEDLLOVERRIDES=mscoree,mshtml=)
 
 fail() {
   echo "wine32.sh: $*" >&2
@@ -101,7 +102,8 @@ ensure_root() {
   done
   local free_kb
   free_kb=$(df -Pk "$cache" | awk 'NR == 2 { print $4 }')
-  ((free_kb > 4500000)) || fail "too little disk space in $cache: 4.5 GB needed, $((free_kb / 1024)) MB free"
+  ((free_kb > 4500000)) ||
+    fail "too little disk space in $cache: 4.5 GB needed, $((free_kb / 1024)) MB free"
   if ! command -v debootstrap >/dev/null; then
     echo "Installing debootstrap" >&2
     { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
@@ -142,7 +144,9 @@ run_in_namespace() {
   mount -t tmpfs tmpfs "$root/tmp"
   mount -t tmpfs tmpfs "$root/run/nvrp-wine"
   mkdir "$root/run/nvrp-wine/upper" "$root/run/nvrp-wine/work"
-  mount -t overlay overlay -o "lowerdir=$root$prefix,upperdir=$root/run/nvrp-wine/upper,workdir=$root/run/nvrp-wine/work" "$root$prefix"
+  local layers=$root/run/nvrp-wine
+  mount -t overlay overlay \
+    -o "lowerdir=$root$prefix,upperdir=$layers/upper,workdir=$layers/work" "$root$prefix"
   for dir in "${binds[@]}"; do
     mkdir -p "$root$dir"
     mount --bind "$dir" "$root$dir"
@@ -175,7 +179,8 @@ run() {
     esac
     shift 2
   done
-  (($# > 1)) || fail "usage: wine32.sh run [--bind DIR]... [--env NAME=VALUE]... -- COMMAND ARGS..."
+  (($# > 1)) ||
+    fail "usage: wine32.sh run [--bind DIR]... [--env NAME=VALUE]... -- COMMAND ARGS..."
   become_root run "${args[@]}" "$@"
   exec unshare --mount --propagation private bash "$script" __run "$root" "${args[@]}" "$@"
 }
@@ -185,6 +190,6 @@ case ${1:-} in
   run) shift; run "$@" ;;
   __build) build_in_namespace "$2" ;;
   __run) shift; run_in_namespace "$@" ;;
-  *) echo "usage: wine32.sh ensure | run [--bind DIR]... [--env NAME=VALUE]... -- COMMAND ARGS..." >&2
+  *) echo "usage: wine32.sh ensure | run [--bind DIR]... [--env NAME=VALUE]... -- COMMAND" >&2
      exit 2 ;;
 esac
