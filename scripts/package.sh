@@ -26,22 +26,11 @@ jobs=$(nproc)
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 
-sudo_cmd=()
-if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+source "$root/scripts/packages_env.sh"
 
 install_missing() {
-  local packages=(zip unzip dpkg-dev clang lld llvm binutils-mingw-w64-i686
-                  gcc-mingw-w64-i686-posix cmake ninja-build pkg-config python3)
-  local missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-      --no-install-recommends "${missing[@]}"
-  fi
+  nvrp_install_missing zip unzip dpkg-dev clang lld llvm binutils-mingw-w64-i686 \
+    gcc-mingw-w64-i686-posix cmake ninja-build pkg-config python3
 }
 
 # The Linux Release build: the given one, build-release, or one made here without the tests.

@@ -15,21 +15,8 @@ packages=(
   mono-mcs mono-runtime libmono-system-xml-linq4.0-cil fp-compiler
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-
-sudo_cmd=()
-if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$(dirname "$0")/packages_env.sh"
+nvrp_install_missing "${packages[@]}"
 
 # The amount texts follow the host's decimal separator; the tests that show it run as hosts
 # in a German and a Greek locale (decimal comma), also under Wine, which takes its user locale

@@ -32,23 +32,12 @@ jobs=$(nproc)
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 
-sudo_cmd=()
-if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+source "$root/scripts/packages_env.sh"
 
 install_missing() {
-  local packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-                  binutils-mingw-w64-x86-64 wine64 fonts-liberation googletest cmake ninja-build
-                  dpkg-dev)
-  local missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-      --no-install-recommends "${missing[@]}"
-  fi
+  nvrp_install_missing g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 fonts-liberation googletest cmake \
+    ninja-build dpkg-dev
 }
 
 # --- third-party libraries
