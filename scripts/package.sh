@@ -23,8 +23,8 @@ while (($#)); do
   shift
 done
 jobs=$(nproc)
-export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
-export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}
+source "$root/scripts/ccache_env.sh"
+nvrp_setup_ccache "$root"
 
 source "$root/scripts/packages_env.sh"
 
@@ -117,4 +117,4 @@ version=$(project_version)
 windows_dlls
 windows_zip "$version"
 debian_package
-bash "$root/scripts/package_test.sh" --linux-build "$linux_build"
+bash "$root/scripts/package_test.sh" "$linux_build"

@@ -9,50 +9,22 @@
 #   - the Debian package unpacked into a scratch root: the C example built against it through
 #     its pkg-config file and its CMake package prints on the packaged ibox-sim, and the
 #     packaged fiscalctl loads the packaged library.
-# Usage: scripts/package_test.sh --linux-build DIR (the build that was packaged)
+# Usage: scripts/package_test.sh LINUX_BUILD (the build that was packaged)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/support/ibox_sim.sh
 root=$PWD
 out=$root/build/package
 windows=$root/build/windows
-linux_build=""
-while (($#)); do
-  case $1 in
-    --linux-build) linux_build=$2; shift ;;
-    *) echo "unknown option $1" >&2; exit 2 ;;
-  esac
-  shift
-done
-[[ -n $linux_build ]] || { echo "usage: $0 --linux-build DIR" >&2; exit 2; }
+(($# == 1)) || { echo "usage: $0 LINUX_BUILD" >&2; exit 2; }
+linux_build=$1
 work=$out/test
 rm -rf "$work"
 mkdir -p "$work"
 
-sim_pids=()
-stop_all() {
-  for pid in "${sim_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${sim_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-}
-trap stop_all EXIT
-
 fail() {
   echo "FAILED: $*" >&2
   exit 1
-}
-
-# Starts an ibox-sim on a free loopback port and sets sim_port. Not in a command substitution:
-# its subshell would keep the process id from the EXIT trap.
-start_sim() {
-  local program=$1 log=$2
-  "$program" --port 0 >"$log" 2>&1 &
-  sim_pids+=($!)
-  sim_port=""
-  for _ in $(seq 100); do
-    sim_port=$(sed -n 's|^ibox-sim listening on http://127\.0\.0\.1:\([0-9][0-9]*\)$|\1|p' "$log")
-    [[ -n $sim_port ]] && break
-    sleep 0.1
-  done
-  [[ -n $sim_port ]] || { cat "$log" >&2; fail "ibox-sim did not start"; }
 }
 
 # The FILEVERSION of a DLL's version resource (VS_FIXEDFILEINFO), as major.minor.
@@ -161,7 +133,7 @@ mkdir -p "$work/host"
 cp "$deb_root/usr/lib/NVRP_RORERER_10.ini.sample" "$work/host/NVRP_RORERER_10.ini"
 export NVRP_HOST_DIR=$work/host
 packaged_library=$(realpath "$deb_root/usr/lib/libNVRP_RORERER_10.so")
-start_sim "$deb_root/usr/bin/ibox-sim" "$work/ibox-sim.out"
+start_ibox_sim "$work/ibox-sim.out" "$deb_root/usr/bin/ibox-sim"
 for host in "$work/pkg-config-host" "$work/cmake-host/print_day"; do
   env -u LD_LIBRARY_PATH "$host" 127.0.0.1 "$sim_port" PRINTFR >"$host.out" ||
     { cat "$host.out" >&2; fail "$host"; }

@@ -29,8 +29,8 @@ while (($#)); do
   shift
 done
 jobs=$(nproc)
-export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
-export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}
+source "$root/scripts/ccache_env.sh"
+nvrp_setup_ccache "$root"
 
 source "$root/scripts/packages_env.sh"
 

@@ -16,6 +16,17 @@ namespace {
 using Portable = WideInt<true>;
 using PortableUnsigned = WideInt<false>;
 
+// Calls aCheck with 2000 pairs of operands of every magnitude (the divisor never 0).
+void ForRandomOperands(uint64_t aSeed, void (*aCheck)(int64_t, int64_t)) {
+  std::mt19937_64 random(aSeed);
+  for (int i = 0; i < 2000; ++i) {
+    const auto a = static_cast<int64_t>(random()) >> (random() % 63);
+    auto b = static_cast<int64_t>(random()) >> (random() % 63);
+    if (b == 0) b = 1;
+    aCheck(a, b);
+  }
+}
+
 struct KnownProduct {
   int64_t a, b;
   uint64_t high, low;
@@ -69,13 +80,7 @@ TEST(WideIntTest, GivesKnownProductsAndKeepsTheIdentitiesOfDivision) {
     EXPECT_EQ(product.Low(), known.low) << known.a << " * " << known.b;
     ExpectIdentities(known.a, known.b);
   }
-  std::mt19937_64 random(54321);
-  for (int i = 0; i < 2000; ++i) {
-    const auto a = static_cast<int64_t>(random()) >> (random() % 63);
-    auto b = static_cast<int64_t>(random()) >> (random() % 63);
-    if (b == 0) b = 1;
-    ExpectIdentities(a, b);
-  }
+  ForRandomOperands(54321, ExpectIdentities);
 }
 
 #if defined(__SIZEOF_INT128__)
@@ -127,13 +132,7 @@ TEST(WideIntTest, AgreesWithTheNativeIntegerAtTheEdges) {
 }
 
 TEST(WideIntTest, AgreesWithTheNativeIntegerOnRandomOperands) {
-  std::mt19937_64 random(12345);
-  for (int i = 0; i < 2000; ++i) {
-    const auto a = static_cast<int64_t>(random()) >> (random() % 63);
-    auto b = static_cast<int64_t>(random()) >> (random() % 63);
-    if (b == 0) b = 1;
-    ExpectAgreement(a, b);
-  }
+  ForRandomOperands(12345, ExpectAgreement);
 }
 #endif
 
