@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/host_file_system.hpp"
 #include "base/nv_exception.hpp"
 #include "command_line.hpp"
 #include "command_session.hpp"
@@ -22,11 +23,11 @@ namespace {
 // An installed fiscalctl loads the library installed with it, found from its own folder (the
 // tree may be moved); in its build folder it loads the library of that build.
 std::string DefaultLibrary() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) {
+  const std::filesystem::path self = host_fs::ExecutablePath();
+  if (!self.empty()) {
     const std::filesystem::path installed =
         (self.parent_path() / NVRP_FISCALCTL_INSTALLED_LIBRARY).lexically_normal();
+    std::error_code error;
     if (std::filesystem::is_regular_file(installed, error)) return installed.string();
   }
   return NVRP_FISCALCTL_DEFAULT_LIBRARY;
